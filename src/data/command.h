@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace brindle {
+
+class Connection;
+
+// The shared command through which every query batch runs.
+class Command {
+public:
+    Connection* ActiveConnection() const { return m_connection; }
+    void setActiveConnection(Connection* connection) { m_connection = connection; }
+
+    QString CommandText() const { return m_text; }
+    void setCommandText(const QString& text) { m_text = text; }
+
+    // Whole seconds a batch may run; 0 means no limit. A negative value is
+    // refused with an Error and the old value stays.
+    int CommandTimeout() const { return m_timeout; }
+    void setCommandTimeout(int seconds);
+
+private:
+    Connection* m_connection = nullptr;
+    QString m_text;
+    int m_timeout = 30;
+};
+
+} // namespace brindle

@@ -1,0 +1,43 @@
+#include "shell/bas_main.h"
+
+#include "data/command.h"
+#include "data/connection.h"
+#include "data/frm_connect.h"
+#include "shell/error.h"
+#include "shell/frm_main.h"
+#include "shell/process_state.h"
+
+namespace brindle {
+
+std::unique_ptr<frmMain> Main(const Services& services) {
+    gMsg = clsMsg(*services.messages);
+    std::unique_ptr<frmMain> main;
+    try {
+        gcnDB = std::make_unique<Connection>();
+        gcmdDB = std::make_unique<Command>();
+        gstrDSN.clear();
+        gintDocCount = 0;
+        gstrSearchWord.clear();
+        gblnUpperConv = false;
+
+        main = std::make_unique<frmMain>(services);
+        main->MDIForm_Load();
+        main->show();
+        main->MDIForm_Activate();
+
+        {
+            frmConnect dialog(main.get());
+            services.modal->Run(dialog);
+        }
+        main->LoadNewDoc();
+        main->SetCboTable();
+        main->SetPanelText(QStringLiteral("DSN"), gstrDSN);
+    } catch (const Error& e) {
+        gMsg.ShowError(e.description());
+    } catch (const std::bad_alloc&) {
+        gMsg.ShowError(QStringLiteral("メモリが不足しています。"));
+    }
+    return main;
+}
+
+} // namespace brindle

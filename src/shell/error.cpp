@@ -1,0 +1,21 @@
+#include "shell/error.h"
+
+namespace brindle {
+
+Error OverflowError() {
+    return {err::Overflow, QStringLiteral("オーバーフローしました。")};
+}
+
+Error SubscriptError() {
+    return {err::SubscriptOutOfRange, QStringLiteral("インデックスが有効範囲にありません。")};
+}
+
+Error TypeMismatchError() {
+    return {err::TypeMismatch, QStringLiteral("型が一致しません。")};
+}
+
+Error InvalidPropertyError() {
+    return {err::InvalidPropertyValue, QStringLiteral("プロパティの値が不正です。")};
+}
+
+} // namespace brindle

@@ -1,0 +1,390 @@
+#include "shell/frm_main.h"
+
+#include "data/command.h"
+#include "data/connection.h"
+#include "data/frm_connect.h"
+#include "data/recordset_helpers.h"
+#include "shell/app_info.h"
+#include "shell/error.h"
+#include "shell/frm_about.h"
+#include "shell/frm_sql.h"
+#include "shell/main_commands.h"
+#include "shell/numeric_text.h"
+#include "shell/process_state.h"
+#include "shell/rich_text_editor.h"
+#include "shell/settings_store.h"
+#include "shell/twips_screen.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTableView>
+#include <QToolBar>
+
+#include <limits>
+
+namespace brindle {
+
+namespace {
+
+// The design client area of the frame, in twips.
+constexpr double DesignClientWidth = 7275;
+constexpr double DesignClientHeight = 4860;
+
+QString Setting(const char16_t* section, const char16_t* key, const char16_t* fallback) {
+    return GetSetting(AppTitle(), QString::fromUtf16(section), QString::fromUtf16(key),
+                      QString::fromUtf16(fallback));
+}
+
+void StoreSetting(const char16_t* section, const char16_t* key, const QString& value) {
+    SaveSetting(AppTitle(), QString::fromUtf16(section), QString::fromUtf16(key), value);
+}
+
+// Runs one step of a procedure that carries on past failing steps.
+template <typename F> void Step(F&& step) {
+    try {
+        step();
+    } catch (const Error&) {
+    }
+}
+
+} // namespace
+
+frmMain::frmMain(const Services& services, QWidget* parent)
+    : QMainWindow(parent), m_services(services), mMsg(*services.messages),
+      m_mdiArea(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdiArea);
+    BuildMenus();
+    BuildMainToolbar();
+    BuildGridToolbar();
+    BuildStatusBar();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] { RefreshWindowList(); });
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::MDIForm_Load() {
+    Step([this] { setWindowTitle(AppTitle()); });
+    Step([this] {
+        // The minimum is the design size: the design client area plus menus,
+        // toolbars and status bar, in pixels.
+        const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+        m_mdiArea->setMinimumSize(TwipsToPixels(DesignClientWidth, tpp.x),
+                                  TwipsToPixels(DesignClientHeight, tpp.y));
+        const QSize design = minimumSizeHint();
+        const long long widthTwips = std::llround(PixelsToTwips(design.width(), tpp.x));
+        const long long heightTwips = std::llround(PixelsToTwips(design.height(), tpp.y));
+        gptMinTrack.x = static_cast<qint32>(widthTwips / std::llround(tpp.x));
+        gptMinTrack.y = static_cast<qint32>(heightTwips / std::llround(tpp.y));
+        m_mdiArea->setMinimumSize(0, 0);
+        setMinimumSize(gptMinTrack.x, gptMinTrack.y);
+    });
+    Step([this] { glngMainHwnd = this; });
+
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    const auto numeric = [](const char16_t* key, const char16_t* fallback) {
+        return WholeNumberOr(Setting(u"FORM_MAIN", key, fallback), 0);
+    };
+    // The frame's own border, as far as the platform knows it before the
+    // window is first shown.
+    Step([this] { create(); });
+    const QSize frameExtra = frameGeometry().size() - size();
+    Step([&] { move(x(), TwipsToPixels(numeric(u"TOP", u"0"), tpp.y)); });
+    Step([&] { move(TwipsToPixels(numeric(u"LEFT", u"0"), tpp.x), y()); });
+    Step([&] {
+        resize(width(), TwipsToPixels(numeric(u"HEIGHT", u"6000"), tpp.y) - frameExtra.height());
+    });
+    Step([&] {
+        resize(TwipsToPixels(numeric(u"WIDTH", u"8000"), tpp.x) - frameExtra.width(), height());
+    });
+    Step([&] { ApplyWindowState(numeric(u"STATE", u"0")); });
+    Step(
+        [] { gcmdDB->setCommandTimeout(WholeNumberOr(Setting(u"QUERY", u"TIMEOUT", u"30"), 30)); });
+}
+
+void frmMain::ApplyWindowState(int state) {
+    Qt::WindowStates states = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    switch (state) {
+    case 0:
+        break;
+    case 1:
+        states |= Qt::WindowMinimized;
+        break;
+    case 2:
+        states |= Qt::WindowMaximized;
+        break;
+    default:
+        throw InvalidPropertyError();
+    }
+    setWindowState(states);
+}
+
+int frmMain::CurrentWindowState() const {
+    if (windowState() & Qt::WindowMinimized)
+        return 1;
+    if (windowState() & Qt::WindowMaximized)
+        return 2;
+    return 0;
+}
+
+void frmMain::MDIForm_Activate() {
+    EnabledControls();
+}
+
+bool frmMain::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        Step([this] { MDIForm_Activate(); });
+    return QMainWindow::event(event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    MDIForm_QueryUnload();
+    // Then every document closes; nobody is asked to save anything.
+    m_mdiArea->closeAllSubWindows();
+    event->accept();
+}
+
+void frmMain::MDIForm_QueryUnload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    if (CurrentWindowState() == 0) {
+        const QRect frame = frameGeometry();
+        Step([&] { StoreSetting(u"FORM_MAIN", u"TOP", SingleText(frame.y() * tpp.y)); });
+        Step([&] { StoreSetting(u"FORM_MAIN", u"LEFT", SingleText(frame.x() * tpp.x)); });
+        Step([&] { StoreSetting(u"FORM_MAIN", u"HEIGHT", SingleText(frame.height() * tpp.y)); });
+        Step([&] { StoreSetting(u"FORM_MAIN", u"WIDTH", SingleText(frame.width() * tpp.x)); });
+    }
+    Step([&] { StoreSetting(u"FORM_MAIN", u"STATE", QString::number(CurrentWindowState())); });
+    Step([&] { StoreSetting(u"QUERY", u"TIMEOUT", QString::number(gcmdDB->CommandTimeout())); });
+}
+
+void frmMain::LoadNewDoc() {
+    if (mlngNewDocNo == std::numeric_limits<qint32>::max())
+        throw OverflowError();
+    ++mlngNewDocNo;
+
+    auto* doc = new frmSQL;
+    doc->setCaption(QStringLiteral("無題") + QString::number(mlngNewDocNo));
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(doc);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    sub->resize(sub->sizeHint());
+    connect(doc, &frmSQL::Unloaded, this, [this] { EnabledControls(); });
+    connect(doc, &QWidget::windowTitleChanged, this, [this] { RefreshWindowList(); });
+    sub->show();
+    m_mdiArea->setActiveSubWindow(sub);
+
+    RichTextEditor* editor = doc->txtQry();
+    editor->setFontSize(WholeNumberOr(Setting(u"FONT", u"SIZE", u"10"), 10));
+    editor->setFontName(Setting(u"FONT", u"NAME", u"ＭＳ ゴシック"));
+    editor->setFontBold(BoolFromText(Setting(u"FONT", u"BOLD", u"False")));
+    editor->setFontItalic(BoolFromText(Setting(u"FONT", u"ITALIC", u"False")));
+
+    QFont gridFont = doc->grdQry()->font();
+    gridFont.setPointSizeF(editor->FontSize());
+    gridFont.setFamily(editor->FontName());
+    gridFont.setBold(editor->FontBold());
+    gridFont.setItalic(editor->FontItalic());
+    doc->grdQry()->setFont(gridFont);
+
+    IncrementDocCount();
+    EnabledControls();
+}
+
+void frmMain::EnabledControls() {
+    const bool enabled = gintDocCount > 0;
+    for (const QString& name : DocumentMenuItems()) {
+        if (QAction* item = MenuItem(name))
+            item->setEnabled(enabled);
+        if (name == QStringLiteral("mnuFileSave")) {
+            for (const QString& menu : DocumentMenus()) {
+                if (QMenu* m = Menu(menu)) {
+                    m->setEnabled(enabled);
+                    m->menuAction()->setEnabled(enabled);
+                }
+            }
+        }
+    }
+    for (const QString& key : DocumentToolbarKeys()) {
+        if (QAction* button = MainButton(key))
+            button->setEnabled(enabled);
+    }
+}
+
+void frmMain::SetCboTable() {
+    try {
+        if (gcnDB->DbmsName() != QStringLiteral("Microsoft SQL Server")) {
+            m_cboTable->setVisible(false);
+            return;
+        }
+        m_cboTable->setVisible(true);
+        m_cboTable->clear();
+    } catch (const Error&) {
+    }
+}
+
+frmSQL* frmMain::ActiveForm() const {
+    QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
+    if (!sub) {
+        // The frame keeps no active child while it is itself inactive.
+        const QList<QMdiSubWindow*> list =
+            m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!list.isEmpty())
+            sub = list.last();
+    }
+    return sub ? qobject_cast<frmSQL*>(sub->widget()) : nullptr;
+}
+
+QList<frmSQL*> frmMain::Documents() const {
+    QList<frmSQL*> docs;
+    const QList<QMdiSubWindow*> list = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow* sub : list) {
+        if (auto* doc = qobject_cast<frmSQL*>(sub->widget()))
+            docs.append(doc);
+    }
+    return docs;
+}
+
+QString frmMain::PanelText(const QString& key) const {
+    const QLabel* panel = Panel(key);
+    return panel ? panel->text() : QString();
+}
+
+void frmMain::SetPanelText(const QString& key, const QString& text) {
+    if (QLabel* panel = Panel(key))
+        panel->setText(text);
+}
+
+template <typename F> void frmMain::Guarded(F&& command) {
+    try {
+        command();
+    } catch (const Error& e) {
+        mMsg.ShowError(e.description());
+    }
+}
+
+void frmMain::mnuFileConnect_Click() {
+    Step([this] { SetPanelText(QStringLiteral("MESSAGE"), QString()); });
+    Step([this] {
+        if (frmSQL* doc = ActiveForm())
+            CloseRecordSet(doc->RecordSet());
+    });
+    QString remembered;
+    Step([&] { remembered = gcnDB->ConnectionString(); });
+    Step([this] {
+        frmConnect dialog(this);
+        m_services.modal->Run(dialog);
+    });
+    Step([this] { SetPanelText(QStringLiteral("DSN"), gstrDSN); });
+    Step([&] {
+        if (gcnDB->ConnectionString() != remembered)
+            SetCboTable();
+    });
+}
+
+void frmMain::mnuFileNew_Click() {
+    Guarded([this] { LoadNewDoc(); });
+}
+
+void frmMain::mnuWindowNewWindow_Click() {
+    Guarded([this] { LoadNewDoc(); });
+}
+
+void frmMain::mnuFileEnd_Click() {
+    close();
+}
+
+// Commands whose behaviour lives in the other subsystems; they are wired in
+// as those arrive.
+void frmMain::mnuFileOpen_Click() {}
+void frmMain::mnuFileSave_Click() {}
+void frmMain::mnuQryExec_Click() {}
+void frmMain::mnuQryArrange_Click() {}
+void frmMain::mnuQryTimeout_Click() {}
+void frmMain::mnuEditSearch_Click() {}
+void frmMain::mnuEditResearch_Click() {}
+void frmMain::mnuFontFont_Click() {}
+void frmMain::mnuToolExcel_Click() {}
+
+void frmMain::mnuEditAll_Click() {
+    Guarded([this] {
+        if (frmSQL* doc = ActiveForm()) {
+            doc->txtQry()->setSelStart(0);
+            doc->txtQry()->setSelLength(doc->txtQry()->TextLength());
+        }
+    });
+}
+
+void frmMain::tlbGrid_ButtonClick(const QString& key) {
+    Q_UNUSED(key);
+}
+
+void frmMain::mnuWindowCascade_Click() {
+    Arrange(Arrangement::Cascade);
+}
+void frmMain::mnuWindowTileHorizontal_Click() {
+    Arrange(Arrangement::TileHorizontal);
+}
+void frmMain::mnuWindowTileVertical_Click() {
+    Arrange(Arrangement::TileVertical);
+}
+void frmMain::mnuWindowArrangeIcons_Click() {
+    Arrange(Arrangement::ArrangeIcons);
+}
+
+void frmMain::Arrange(Arrangement arrangement) {
+    const QList<QMdiSubWindow*> all = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    QList<QMdiSubWindow*> open;
+    QList<QMdiSubWindow*> icons;
+    for (QMdiSubWindow* sub : all) {
+        if (sub->isMinimized())
+            icons.append(sub);
+        else if (sub->isVisible())
+            open.append(sub);
+    }
+    const QRect viewport = m_mdiArea->viewport()->rect();
+    if (arrangement == Arrangement::Cascade) {
+        m_mdiArea->cascadeSubWindows();
+        return;
+    }
+    if (arrangement == Arrangement::ArrangeIcons) {
+        if (icons.isEmpty())
+            return;
+        const QSize iconSize = icons.first()->size();
+        const std::vector<QRect> places =
+            IconPositions(static_cast<int>(icons.size()), viewport, iconSize);
+        for (qsizetype i = 0; i < icons.size(); ++i)
+            icons[i]->move(places[static_cast<size_t>(i)].topLeft());
+        return;
+    }
+    // Tiling leaves the row of icons at the bottom free.
+    QRect area = viewport;
+    if (!icons.isEmpty())
+        area.setBottom(area.bottom() - icons.first()->height());
+    const int count = static_cast<int>(open.size());
+    const std::vector<QRect> places = arrangement == Arrangement::TileHorizontal
+                                          ? TileStacked(count, area)
+                                          : TileSideBySide(count, area);
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* sub = open[i];
+        if (sub->isMaximized())
+            sub->showNormal();
+        sub->setGeometry(places[static_cast<size_t>(i)]);
+    }
+}
+
+void frmMain::mnuHelpVersion_Click() {
+    frmAbout about(this);
+    m_services.modal->Run(about);
+}
+
+} // namespace brindle

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "shell/cls_msg.h"
+#include "shell/services.h"
+#include "shell/window_arrangement.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace brindle {
+
+class frmSQL;
+
+// The main window: a multiple-document frame with the menus, the main and
+// grid toolbars, the status bar and the query documents.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(const Services& services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Caption, minimum size, placement and time-out from the settings store.
+    void MDIForm_Load();
+    void MDIForm_Activate();
+
+    void LoadNewDoc();
+    void EnabledControls();
+    void SetCboTable();
+
+    frmSQL* ActiveForm() const;
+    QList<frmSQL*> Documents() const;
+    QMdiArea* MdiArea() const { return m_mdiArea; }
+
+    QMenu* Menu(const QString& name) const { return m_menus.value(name); }
+    QAction* MenuItem(const QString& name) const { return m_menuItems.value(name); }
+    QAction* MainButton(const QString& key) const { return m_mainButtons.value(key); }
+    QToolButton* GridButton(const QString& key) const { return m_gridButtons.value(key); }
+    QToolBar* tlbMain() const { return m_tlbMain; }
+    QToolBar* tlbGrid() const { return m_tlbGrid; }
+    QComboBox* cboTable() const { return m_cboTable; }
+    QLabel* Panel(const QString& key) const { return m_panels.value(key); }
+    QString PanelText(const QString& key) const;
+    void SetPanelText(const QString& key, const QString& text);
+
+    // Runs the click handler of a menu item, as choosing it does.
+    void RunMenuItem(const QString& name);
+    void tlbMain_ButtonClick(const QString& key);
+    void tlbGrid_ButtonClick(const QString& key);
+
+    void mnuFileConnect_Click();
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileEnd_Click();
+    void mnuQryExec_Click();
+    void mnuQryArrange_Click();
+    void mnuQryTimeout_Click();
+    void mnuEditSearch_Click();
+    void mnuEditResearch_Click();
+    void mnuEditAll_Click();
+    void mnuFontFont_Click();
+    void mnuToolExcel_Click();
+    void mnuWindowNewWindow_Click();
+    void mnuWindowCascade_Click();
+    void mnuWindowTileHorizontal_Click();
+    void mnuWindowTileVertical_Click();
+    void mnuWindowArrangeIcons_Click();
+    void mnuHelpVersion_Click();
+
+    void Arrange(Arrangement arrangement);
+
+signals:
+    // A menu item's handler is about to run (menu, shortcut or toolbar).
+    void MenuItemRun(const QString& name);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildMainToolbar();
+    void BuildGridToolbar();
+    void BuildStatusBar();
+    void RefreshWindowList();
+    void MDIForm_QueryUnload();
+    void ApplyWindowState(int state);
+    int CurrentWindowState() const;
+    // Runs a command started by the user; a failure goes to the error box.
+    template <typename F> void Guarded(F&& command);
+
+    Services m_services;
+    clsMsg mMsg;
+    qint32 mlngNewDocNo = 0;
+    QMdiArea* m_mdiArea;
+    QToolBar* m_tlbMain = nullptr;
+    QToolBar* m_tlbGrid = nullptr;
+    QComboBox* m_cboTable = nullptr;
+    QHash<QString, QMenu*> m_menus;
+    QHash<QString, QAction*> m_menuItems;
+    QHash<QString, QAction*> m_mainButtons;
+    QHash<QString, QToolButton*> m_gridButtons;
+    QHash<QString, QLabel*> m_panels;
+    QList<QAction*> m_windowListActions;
+    bool m_unloaded = false;
+};
+
+} // namespace brindle

@@ -1,0 +1,126 @@
+#include "shell/frm_sql.h"
+
+#include "data/recordset.h"
+#include "data/recordset_helpers.h"
+#include "shell/process_state.h"
+#include "shell/rich_text_editor.h"
+#include "shell/splitter_strip.h"
+#include "shell/twips_screen.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QTableView>
+
+namespace brindle {
+
+frmSQL::frmSQL(QWidget* parent)
+    : QWidget(parent), mrsQuery(std::make_unique<Recordset>()), m_txtQry(new RichTextEditor(this)),
+      m_grdQry(new QTableView(this)), m_imgSplitter(new SplitterStrip(this)),
+      m_picSplitter(new QWidget(this)) {
+    m_txtQry->setObjectName(QStringLiteral("txtQry"));
+    m_grdQry->setObjectName(QStringLiteral("grdQry"));
+    m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
+    m_picSplitter->setObjectName(QStringLiteral("picSplitter"));
+
+    // A million rows must stay responsive: fixed row heights, no per-row work.
+    m_grdQry->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grdQry->verticalHeader()->setDefaultSectionSize(m_grdQry->fontMetrics().height() + 4);
+
+    QPalette grey = m_picSplitter->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    m_picSplitter->setPalette(grey);
+    m_picSplitter->setAutoFillBackground(true);
+    m_picSplitter->hide();
+
+    QFont designFont(QStringLiteral("ＭＳ ゴシック"));
+    designFont.setPointSizeF(9.75);
+    setFont(designFont);
+
+    resize(sizeHint());
+
+    connect(m_imgSplitter, &SplitterStrip::MouseDown, this, [this] { imgSplitter_MouseDown(); });
+    connect(m_imgSplitter, &SplitterStrip::MouseMove, this, [this](int y) {
+        imgSplitter_MouseMove(PixelsToTwips(y, ScreenTwipsPerPixel(this).y));
+    });
+    connect(m_imgSplitter, &SplitterStrip::MouseUp, this, [this] { imgSplitter_MouseUp(); });
+    ApplyLayout();
+}
+
+frmSQL::~frmSQL() = default;
+
+QSize frmSQL::sizeHint() const {
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    return {TwipsToPixels(5610, tpp.x), TwipsToPixels(4260, tpp.y)};
+}
+
+double frmSQL::OuterHeightTwips() const {
+    const QWidget* frame = qobject_cast<const QMdiSubWindow*>(parentWidget());
+    const int pixels = frame ? frame->height() : height();
+    return PixelsToTwips(pixels, ScreenTwipsPerPixel(this).y);
+}
+
+double frmSQL::ScaleWidthTwips() const {
+    return PixelsToTwips(width(), ScreenTwipsPerPixel(this).x);
+}
+
+double frmSQL::ScaleHeightTwips() const {
+    return PixelsToTwips(height(), ScreenTwipsPerPixel(this).y);
+}
+
+void frmSQL::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    event->accept();
+}
+
+void frmSQL::Form_QueryUnload() {
+    // A window can be asked to close more than once; it unloads once.
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    CloseRecordSet(*mrsQuery);
+    DecrementDocCount();
+    emit Unloaded();
+}
+
+void frmSQL::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmSQL::Form_Resize() {
+    m_layout.FormResize(ScaleWidthTwips(), ScaleHeightTwips(), OuterHeightTwips());
+    ApplyLayout();
+}
+
+void frmSQL::imgSplitter_MouseDown() {
+    m_layout.SplitterMouseDown();
+    ApplyLayout();
+}
+
+void frmSQL::imgSplitter_MouseMove(double yTwips) {
+    m_layout.SplitterMouseMove(yTwips, OuterHeightTwips());
+    ApplyLayout();
+}
+
+void frmSQL::imgSplitter_MouseUp() {
+    m_layout.SplitterMouseUp(ScaleHeightTwips(), OuterHeightTwips());
+    ApplyLayout();
+}
+
+void frmSQL::ApplyLayout() {
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    const auto place = [&tpp](QWidget* widget, const TwipsRect& r) {
+        widget->setGeometry(TwipsToPixels(r.left, tpp.x), TwipsToPixels(r.top, tpp.y),
+                            TwipsToPixels(r.width, tpp.x), TwipsToPixels(r.height, tpp.y));
+    };
+    place(m_txtQry, m_layout.txtQry());
+    place(m_grdQry, m_layout.grdQry());
+    place(m_imgSplitter, m_layout.imgSplitter());
+    place(m_picSplitter, m_layout.picSplitter());
+    m_picSplitter->setVisible(m_layout.picSplitterVisible());
+    m_imgSplitter->raise();
+    m_picSplitter->raise();
+}
+
+} // namespace brindle

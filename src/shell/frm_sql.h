@@ -1,0 +1,73 @@
+#pragma once
+
+#include "shell/pane_layout.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QTableView;
+
+namespace brindle {
+
+class Recordset;
+class RichTextEditor;
+class SplitterStrip;
+
+// A query document: the editor above, the result grid below, a splitter
+// between them, and the document's own result set.
+class frmSQL : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSQL(QWidget* parent = nullptr);
+    ~frmSQL() override;
+
+    // Always the same object for the document's whole life.
+    Recordset& RecordSet() const { return *mrsQuery; }
+
+    // The design client area, 5610 x 4260 twips.
+    QSize sizeHint() const override;
+
+    QString Caption() const { return windowTitle(); }
+    void setCaption(const QString& caption) { setWindowTitle(caption); }
+
+    RichTextEditor* txtQry() const { return m_txtQry; }
+    QTableView* grdQry() const { return m_grdQry; }
+    SplitterStrip* imgSplitter() const { return m_imgSplitter; }
+    QWidget* picSplitter() const { return m_picSplitter; }
+    const SqlPaneLayout& PaneLayout() const { return m_layout; }
+
+    // Outer height of the document window (its frame included) and inner
+    // size, in twips.
+    double OuterHeightTwips() const;
+    double ScaleWidthTwips() const;
+    double ScaleHeightTwips() const;
+
+    // The splitter drag, in twips relative to the strip.
+    void imgSplitter_MouseDown();
+    void imgSplitter_MouseMove(double yTwips);
+    void imgSplitter_MouseUp();
+
+signals:
+    // The document has closed (its result set closed, the count lowered).
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Form_QueryUnload();
+    void Form_Resize();
+    void ApplyLayout();
+
+    std::unique_ptr<Recordset> mrsQuery;
+    SqlPaneLayout m_layout; // holds mblnDragging
+    RichTextEditor* m_txtQry;
+    QTableView* m_grdQry;
+    SplitterStrip* m_imgSplitter;
+    QWidget* m_picSplitter;
+    bool m_unloaded = false;
+};
+
+} // namespace brindle

@@ -1,0 +1,329 @@
+#include "shell/rich_text_editor.h"
+
+#include "shell/error.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QScopeGuard>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace brindle {
+
+namespace {
+
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList files;
+    if (!mime || !mime->hasUrls())
+        return files;
+    const QList<QUrl> urls = mime->urls();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+} // namespace
+
+QString DropData::Files(int index) const {
+    if (index < 1 || index > FilesCount())
+        throw SubscriptError();
+    return paths.at(index - 1);
+}
+
+RichTextEditor::RichTextEditor(QWidget* parent) : QTextEdit(parent) {
+    setAcceptRichText(false);
+    setAcceptDrops(true);
+    setLineWrapMode(QTextEdit::NoWrap);
+    setUndoRedoEnabled(true);
+    connect(this, &QTextEdit::textChanged, this, &RichTextEditor::OnDocumentChanged);
+}
+
+void RichTextEditor::OnDocumentChanged() {
+    if (m_silent > 0 || m_changeDepth > 0)
+        return;
+    ++m_changeDepth;
+    const auto done = qScopeGuard([this] { --m_changeDepth; });
+    emit Change();
+}
+
+QString RichTextEditor::Paragraphs() const {
+    const QTextDocument* doc = document();
+    QString out;
+    out.reserve(doc->characterCount());
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block != doc->begin())
+            out += u'\n';
+        out += block.text();
+    }
+    return out;
+}
+
+QString RichTextEditor::Text() const {
+    return rtf::PlainFromParagraphs(Paragraphs());
+}
+
+void RichTextEditor::setText(const QString& text) {
+    m_colourTable.clear();
+    setPlainText(rtf::ParagraphsFromPlain(text));
+}
+
+QString RichTextEditor::TextRTF() const {
+    return rtf::WriteRtf(Paragraphs(), FontName(), FontSize());
+}
+
+void RichTextEditor::setTextRTF(const QString& rtf) {
+    const rtf::RtfContent content = rtf::ReadRtf(rtf);
+    if (content.text != Paragraphs())
+        setPlainText(content.text);
+    ApplyColours(content);
+}
+
+void RichTextEditor::ApplyColours(const rtf::RtfContent& content) {
+    ++m_silent;
+    const auto done = qScopeGuard([this] { --m_silent; });
+    m_colourTable = content.colours;
+    QTextDocument* doc = document();
+    auto run = content.runs.begin();
+    int blockStart = 0; // offset of the block in content.text
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const int blockEnd = blockStart + block.length() - 1;
+        QList<QTextLayout::FormatRange> ranges;
+        while (run != content.runs.end() && run->start + run->length <= blockStart)
+            ++run;
+        for (auto r = run; r != content.runs.end() && r->start < blockEnd; ++r) {
+            const int from = std::max(r->start, blockStart);
+            const int to = std::min(r->start + r->length, blockEnd);
+            if (to <= from)
+                continue;
+            QTextLayout::FormatRange range;
+            range.start = from - blockStart;
+            range.length = to - from;
+            range.format.setForeground(ColourOf(r->colour));
+            ranges.append(range);
+        }
+        QTextLayout* layout = block.layout();
+        if (layout && (layout->formats() != ranges)) {
+            layout->setFormats(ranges);
+            doc->markContentsDirty(block.position(), block.length());
+        }
+        blockStart = blockEnd + 1;
+    }
+}
+
+std::vector<rtf::ColourRun> RichTextEditor::ColourRuns() const {
+    std::vector<rtf::ColourRun> runs;
+    int blockStart = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (const QTextLayout* layout = block.layout()) {
+            const QList<QTextLayout::FormatRange> ranges = layout->formats();
+            for (const QTextLayout::FormatRange& range : ranges) {
+                const QColor colour = range.format.foreground().color();
+                int index = 0;
+                for (size_t i = 1; i < m_colourTable.size(); ++i) {
+                    if (ColourOf(static_cast<int>(i)) == colour) {
+                        index = static_cast<int>(i);
+                        break;
+                    }
+                }
+                runs.push_back({blockStart + range.start, range.length, index});
+            }
+        }
+        blockStart += block.length();
+    }
+    return runs;
+}
+
+QColor RichTextEditor::ColourOf(int colourIndex) const {
+    if (colourIndex <= 0 || colourIndex >= static_cast<int>(m_colourTable.size()))
+        return palette().color(QPalette::Text);
+    const rtf::Rgb& rgb = m_colourTable[static_cast<size_t>(colourIndex)];
+    if (rgb.isDefault)
+        return palette().color(QPalette::Text);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+int RichTextEditor::TextLength() const {
+    const QTextDocument* doc = document();
+    return doc->characterCount() - 1 + (doc->blockCount() - 1);
+}
+
+int RichTextEditor::OffsetFromPosition(int position) const {
+    const QTextBlock block = document()->findBlock(position);
+    return position + (block.isValid() ? block.blockNumber() : 0);
+}
+
+int RichTextEditor::PositionFromOffset(int offset, bool intoNextParagraph) const {
+    const QTextDocument* doc = document();
+    offset = std::clamp(offset, 0, TextLength());
+    // The last block whose start offset is at or before `offset`.
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        const QTextBlock b = doc->findBlockByNumber(mid);
+        if (b.position() + mid <= offset)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(lo);
+    const int column = offset - (block.position() + lo);
+    const int textLength = block.length() - 1;
+    if (column <= textLength)
+        return block.position() + column;
+    // Between the CR and the LF of a paragraph end.
+    return intoNextParagraph && block.next().isValid() ? block.next().position()
+                                                       : block.position() + textLength;
+}
+
+int RichTextEditor::SelStart() const {
+    return OffsetFromPosition(textCursor().selectionStart());
+}
+
+void RichTextEditor::setSelStart(int offset) {
+    if (offset < 0)
+        throw InvalidPropertyError();
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(PositionFromOffset(offset, false));
+    setTextCursor(cursor);
+}
+
+int RichTextEditor::SelLength() const {
+    const QTextCursor cursor = textCursor();
+    return OffsetFromPosition(cursor.selectionEnd()) - OffsetFromPosition(cursor.selectionStart());
+}
+
+void RichTextEditor::setSelLength(int length) {
+    if (length < 0)
+        throw InvalidPropertyError();
+    const int start = SelStart();
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(PositionFromOffset(start, false));
+    cursor.setPosition(PositionFromOffset(start + length, true), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString RichTextEditor::SelText() const {
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    return text;
+}
+
+QString RichTextEditor::FontName() const {
+    return font().family();
+}
+
+void RichTextEditor::ApplyFont(const QFont& f) {
+    setFont(f);
+    document()->setDefaultFont(f);
+}
+
+void RichTextEditor::setFontName(const QString& name) {
+    QFont f = font();
+    f.setFamily(name);
+    ApplyFont(f);
+}
+
+double RichTextEditor::FontSize() const {
+    return font().pointSizeF();
+}
+
+void RichTextEditor::setFontSize(double points) {
+    if (!(points >= 1.0 && points <= 1638.0))
+        throw InvalidPropertyError();
+    QFont f = font();
+    f.setPointSizeF(points);
+    ApplyFont(f);
+}
+
+bool RichTextEditor::FontBold() const {
+    return font().bold();
+}
+
+void RichTextEditor::setFontBold(bool bold) {
+    QFont f = font();
+    f.setBold(bold);
+    ApplyFont(f);
+}
+
+bool RichTextEditor::FontItalic() const {
+    return font().italic();
+}
+
+void RichTextEditor::setFontItalic(bool italic) {
+    QFont f = font();
+    f.setItalic(italic);
+    ApplyFont(f);
+}
+
+void RichTextEditor::SetFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+void RichTextEditor::FreezePainting() {
+    viewport()->setUpdatesEnabled(false);
+}
+
+void RichTextEditor::ResumePainting() {
+    viewport()->setUpdatesEnabled(true);
+    viewport()->update();
+}
+
+void RichTextEditor::keyPressEvent(QKeyEvent* event) {
+    // Shift+Enter would insert a line separator inside a paragraph, which the
+    // plain text could not represent; make it an ordinary paragraph end.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                        event->text(), event->isAutoRepeat(), event->count());
+        QTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+bool RichTextEditor::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText();
+}
+
+void RichTextEditor::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText())
+        return;
+    textCursor().insertText(rtf::ParagraphsFromPlain(source->text()));
+    ensureCursorVisible();
+}
+
+void RichTextEditor::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+        return;
+    }
+    QTextEdit::dragEnterEvent(event);
+}
+
+void RichTextEditor::dragMoveEvent(QDragMoveEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+        return;
+    }
+    QTextEdit::dragMoveEvent(event);
+}
+
+void RichTextEditor::dropEvent(QDropEvent* event) {
+    const QStringList files = LocalFiles(event->mimeData());
+    if (!files.isEmpty()) {
+        event->acceptProposedAction();
+        emit OLEDragDrop(DropData{files});
+        return;
+    }
+    QTextEdit::dropEvent(event);
+}
+
+} // namespace brindle

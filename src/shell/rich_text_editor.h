@@ -1,0 +1,88 @@
+#pragma once
+
+#include "shell/rtf_document.h"
+
+#include <QStringList>
+#include <QTextEdit>
+
+namespace brindle {
+
+// The files of a drop, indexed from 1 as the drop event hands them over.
+struct DropData {
+    QStringList paths;
+    int FilesCount() const { return static_cast<int>(paths.size()); }
+    // Throws a subscript Error outside 1..FilesCount().
+    QString Files(int index) const;
+};
+
+// The query editor control. Its plain text is the paragraphs joined by CR LF,
+// and every position it reports or takes is a 0-based offset into that text,
+// a CR LF counting as two characters. It keeps no RTF: TextRTF converts.
+// Colours are display formats of the text, outside its undo history.
+class RichTextEditor : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit RichTextEditor(QWidget* parent = nullptr);
+
+    QString Text() const;
+    // Replaces the content; CR LF, lone CR and lone LF each end a paragraph.
+    void setText(const QString& text);
+
+    QString TextRTF() const;
+    void setTextRTF(const QString& rtf);
+
+    int SelStart() const;
+    // Puts the caret at an offset with nothing selected; past the end goes to
+    // the end. A negative offset is refused with an Error.
+    void setSelStart(int offset);
+    int SelLength() const;
+    void setSelLength(int length);
+    QString SelText() const;
+    int TextLength() const;
+
+    QString FontName() const;
+    void setFontName(const QString& name);
+    double FontSize() const;
+    // Points, fractions allowed; outside 1..1638 refused with an Error.
+    void setFontSize(double points);
+    bool FontBold() const;
+    void setFontBold(bool bold);
+    bool FontItalic() const;
+    void setFontItalic(bool italic);
+
+    void SetFocus();
+    void FreezePainting();
+    void ResumePainting();
+
+    // The coloured spans as shown (offsets in the '\n'-joined paragraphs).
+    std::vector<rtf::ColourRun> ColourRuns() const;
+    QColor ColourOf(int colourIndex) const;
+
+signals:
+    // After every change of the content by the user or by a write of Text.
+    // A change caused while a Change handler runs is not reported again.
+    void Change();
+    void OLEDragDrop(const brindle::DropData& data);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void OnDocumentChanged();
+    QString Paragraphs() const;
+    int OffsetFromPosition(int position) const;
+    int PositionFromOffset(int offset, bool intoNextParagraph) const;
+    void ApplyColours(const rtf::RtfContent& content);
+    void ApplyFont(const QFont& font);
+
+    int m_changeDepth = 0;
+    int m_silent = 0;
+    std::vector<rtf::Rgb> m_colourTable;
+};
+
+} // namespace brindle

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "shell/message_box_service.h"
+#include "shell/modal_runner.h"
+
+namespace brindle {
+
+// The modal things of the program, passed to the windows that show them.
+// Real by default; tests hand in doubles.
+struct Services {
+    MessageBoxService* messages = &DefaultMessageBoxService();
+    ModalRunner* modal = &DefaultModalRunner();
+};
+
+} // namespace brindle
