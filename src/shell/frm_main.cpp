@@ -1,5 +1,6 @@
 #include "shell/frm_main.h"
 
+#include "colour/frm_search.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/frm_connect.h"
@@ -310,10 +311,33 @@ void frmMain::mnuFileSave_Click() {}
 void frmMain::mnuQryExec_Click() {}
 void frmMain::mnuQryArrange_Click() {}
 void frmMain::mnuQryTimeout_Click() {}
-void frmMain::mnuEditSearch_Click() {}
-void frmMain::mnuEditResearch_Click() {}
 void frmMain::mnuFontFont_Click() {}
 void frmMain::mnuToolExcel_Click() {}
+
+void frmMain::mnuEditSearch_Click() {
+    frmSQL* doc = ActiveForm();
+    if (!doc)
+        return;
+    {
+        frmSearch dialog(this);
+        m_services.modal->Run(dialog);
+    }
+    // Cancel searches too, with the word and option stored before.
+    RichTextEditor& editor = *doc->txtQry();
+    SearchWord(editor, editor.SelStart() + 1, gstrSearchWord, gblnUpperConv);
+}
+
+void frmMain::mnuEditResearch_Click() {
+    frmSQL* doc = ActiveForm();
+    if (!doc)
+        return;
+    if (gstrSearchWord.isEmpty()) {
+        frmSearch dialog(this);
+        m_services.modal->Run(dialog);
+    }
+    RichTextEditor& editor = *doc->txtQry();
+    SearchWord(editor, editor.SelStart() + editor.SelLength() + 1, gstrSearchWord, gblnUpperConv);
+}
 
 void frmMain::mnuEditAll_Click() {
     Guarded([this] {
