@@ -4,6 +4,7 @@
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/frm_connect.h"
+#include "data/frm_timeout.h"
 #include "data/recordset_helpers.h"
 #include "shell/app_info.h"
 #include "shell/error.h"
@@ -310,7 +311,6 @@ void frmMain::mnuFileOpen_Click() {}
 void frmMain::mnuFileSave_Click() {}
 void frmMain::mnuQryExec_Click() {}
 void frmMain::mnuQryArrange_Click() {}
-void frmMain::mnuQryTimeout_Click() {}
 void frmMain::mnuFontFont_Click() {}
 void frmMain::mnuToolExcel_Click() {}
 
@@ -404,6 +404,11 @@ void frmMain::Arrange(Arrangement arrangement) {
             sub->showNormal();
         sub->setGeometry(places[static_cast<size_t>(i)]);
     }
+}
+
+void frmMain::mnuQryTimeout_Click() {
+    frmTimeout dialog(*gcmdDB, this);
+    m_services.modal->Run(dialog);
 }
 
 void frmMain::mnuHelpVersion_Click() {
