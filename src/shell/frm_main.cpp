@@ -6,6 +6,8 @@
 #include "data/frm_connect.h"
 #include "data/frm_timeout.h"
 #include "data/recordset_helpers.h"
+#include "files/font_dialog.h"
+#include "files/sql_files.h"
 #include "shell/app_info.h"
 #include "shell/error.h"
 #include "shell/frm_about.h"
@@ -307,12 +309,58 @@ void frmMain::mnuFileEnd_Click() {
 
 // Commands whose behaviour lives in the other subsystems; they are wired in
 // as those arrive.
-void frmMain::mnuFileOpen_Click() {}
-void frmMain::mnuFileSave_Click() {}
 void frmMain::mnuQryExec_Click() {}
 void frmMain::mnuQryArrange_Click() {}
-void frmMain::mnuFontFont_Click() {}
 void frmMain::mnuToolExcel_Click() {}
+
+void frmMain::mnuFileOpen_Click() {
+    Guarded([this] {
+        const QString initial = Setting(u"OPEN_SQL", u"OPEN_SQL", u"");
+        QString path;
+        if (!ShowOpenDialog(*m_services.files, this, path, initial))
+            return;
+        if (gintDocCount < 1)
+            LoadNewDoc();
+        frmSQL* doc = ActiveForm();
+        if (!doc)
+            return;
+        // A file that cannot be read leaves the document as it was.
+        const std::optional<TextFileContent> content = ReadTextFile(path);
+        if (!content)
+            return;
+        doc->setCaption(path);
+        doc->FileFormat() = content->format;
+        doc->txtQry()->setText(content->text);
+        Step([&] { StoreSetting(u"OPEN_SQL", u"OPEN_SQL", path); });
+    });
+}
+
+void frmMain::mnuFileSave_Click() {
+    Guarded([this] {
+        frmSQL* doc = ActiveForm();
+        if (!doc)
+            return;
+        const QString initial = doc->Caption().startsWith(QStringLiteral("無題"))
+                                    ? Setting(u"SAVE_SQL", u"SAVE_SQL", u"")
+                                    : doc->Caption();
+        QString path;
+        if (!ShowSaveDialog(*m_services.files, this, path, initial))
+            return;
+        // A failed save keeps the caption and the remembered path as they were.
+        if (!WriteTextFile(path, doc->txtQry()->Text(), doc->FileFormat()))
+            return;
+        doc->setCaption(path);
+        Step([&] { StoreSetting(u"SAVE_SQL", u"SAVE_SQL", path); });
+    });
+}
+
+void frmMain::mnuFontFont_Click() {
+    frmSQL* doc = ActiveForm();
+    if (!doc)
+        return;
+    ShowFontDialog(*m_services.fonts, this, *doc->txtQry(), doc->grdQry());
+    SaveEditorFont(*doc->txtQry());
+}
 
 void frmMain::mnuEditSearch_Click() {
     frmSQL* doc = ActiveForm();

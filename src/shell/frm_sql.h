@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/text_file.h"
 #include "shell/pane_layout.h"
 
 #include <QWidget>
@@ -30,6 +31,10 @@ public:
 
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString& caption) { setWindowTitle(caption); }
+
+    // How the document's file was written, so it is saved back the same way.
+    const TextFileFormat& FileFormat() const { return m_fileFormat; }
+    TextFileFormat& FileFormat() { return m_fileFormat; }
 
     RichTextEditor* txtQry() const { return m_txtQry; }
     QTableView* grdQry() const { return m_grdQry; }
@@ -67,6 +72,7 @@ private:
     QTableView* m_grdQry;
     SplitterStrip* m_imgSplitter;
     QWidget* m_picSplitter;
+    TextFileFormat m_fileFormat;
     bool m_unloaded = false;
 };
 

@@ -162,7 +162,9 @@ TEST_F(MainWindowTest, ToolbarKeysDispatchToTheirMenuItems) {
     w.MainButton(QStringLiteral("NEW"))->trigger();
     EXPECT_EQ(ran, QStringList{QStringLiteral("mnuFileNew")});
     EXPECT_EQ(w.Documents().size(), 3) << "the NEW button and the NEW key each opened one";
-    EXPECT_EQ(doubles.modal.titles, std::vector<QString>{QStringLiteral("データ ソース接続")});
+    EXPECT_EQ(doubles.modal.titles, (std::vector<QString>{QStringLiteral("データ ソース接続"),
+                                                          QStringLiteral("クエリ タイムアウト"),
+                                                          QStringLiteral("検索")}));
 }
 
 TEST_F(MainWindowTest, DocumentCommandsFollowTheDocumentCount) {

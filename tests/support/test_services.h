@@ -7,7 +7,15 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
+
+#include <ostream>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace brindle::test {
 
@@ -28,11 +36,29 @@ public:
     std::function<int(QDialog&)> script;
 };
 
+// Answers the file dialogs with the next path given, or cancels.
+class ScriptedFileDialogs final : public FileDialogService {
+public:
+    std::optional<QString> ShowOpen(QWidget* parent, const QString& initialPath) override;
+    std::optional<QString> ShowSave(QWidget* parent, const QString& initialPath) override;
+    std::optional<QString> answer; // nullopt = cancel
+    std::vector<QString> openInitial, saveInitial;
+};
+
+class ScriptedFontDialog final : public FontDialogService {
+public:
+    std::optional<FontChoice> Show(QWidget* parent, const FontChoice& initial) override;
+    std::optional<FontChoice> answer; // nullopt = cancel
+    std::vector<FontChoice> shownWith;
+};
+
 // The doubles bundled as the windows take them.
 struct TestServices {
     RecordingMessageBoxes messages;
     ScriptedModalRunner modal;
-    Services services() { return Services{&messages, &modal}; }
+    ScriptedFileDialogs files;
+    ScriptedFontDialog fonts;
+    Services services() { return Services{&messages, &modal, &files, &fonts}; }
 };
 
 } // namespace brindle::test

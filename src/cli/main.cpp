@@ -1,0 +1,69 @@
+#include "cli/cli_io.h"
+#include "cli/cli_rtf.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using brindle::cli::kExitOk;
+using brindle::cli::kExitUsage;
+
+struct Subcommand {
+    std::string_view name;
+    std::string_view summary;
+    int (*run)(std::span<const std::string_view> args);
+};
+
+// One entry per subcommand; --help and dispatch both read this table.
+constexpr Subcommand kSubcommands[] = {
+    {"rtf", "plain text (UTF-8) on stdin -> the query editor's RTF on stdout",
+     brindle::cli::RunRtf},
+    {"text", "RTF on stdin -> the text the query editor shows (CR LF line ends)",
+     brindle::cli::RunText},
+};
+
+void PrintHelp() {
+    std::string help = "Usage: brindle-cli <subcommand> [arguments]\n"
+                       "       brindle-cli --help\n"
+                       "\n"
+                       "Subcommands:\n";
+    for (const Subcommand& command : kSubcommands) {
+        help += "  ";
+        help += command.name;
+        help.append(command.name.size() < 10 ? 10 - command.name.size() : 1, ' ');
+        help += command.summary;
+        help += '\n';
+    }
+    help += "\nExit status: 0 on success, 1 when input or output fails, 2 on a usage error.\n";
+    std::fputs(help.c_str(), stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (args.empty()) {
+        return brindle::cli::UsageError(QStringLiteral("no subcommand given"));
+    }
+    const std::string_view first = args.front();
+    if (first == "--help" || first == "-h") {
+        if (args.size() > 1) {
+            return brindle::cli::UsageError(u"unexpected argument: " +
+                                            QString::fromLocal8Bit(args[1]));
+        }
+        PrintHelp();
+        return std::fflush(stdout) == 0 ? kExitOk : brindle::cli::kExitFailure;
+    }
+    for (const Subcommand& command : kSubcommands) {
+        if (command.name == first) {
+            return command.run(std::span(args).subspan(1));
+        }
+    }
+    return brindle::cli::UsageError(u"unknown subcommand: " + QString::fromLocal8Bit(first));
+}
