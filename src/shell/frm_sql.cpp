@@ -2,12 +2,15 @@
 
 #include "data/recordset.h"
 #include "data/recordset_helpers.h"
+#include "files/text_file.h"
+#include "shell/error.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 #include "shell/twips_screen.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QTableView>
@@ -44,6 +47,8 @@ frmSQL::frmSQL(QWidget* parent)
         imgSplitter_MouseMove(PixelsToTwips(y, ScreenTwipsPerPixel(this).y));
     });
     connect(m_imgSplitter, &SplitterStrip::MouseUp, this, [this] { imgSplitter_MouseUp(); });
+    connect(m_txtQry, &RichTextEditor::OLEDragDrop, this,
+            [this](const DropData& data) { txtQry_OLEDragDrop(data); });
     ApplyLayout();
 }
 
@@ -81,6 +86,21 @@ void frmSQL::Form_QueryUnload() {
     CloseRecordSet(*mrsQuery);
     DecrementDocCount();
     emit Unloaded();
+}
+
+void frmSQL::txtQry_OLEDragDrop(const DropData& data) {
+    // Every failure is ignored: the editor keeps what it had.
+    try {
+        if (data.FilesCount() < 1)
+            return;
+        const QString path = data.Files(1);
+        if (path.isEmpty() || !QFileInfo(path).isFile())
+            return;
+        const TextFileContent content = ReadTextFileContent(path);
+        m_txtQry->setText(content.text);
+    } catch (const Error&) {
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void frmSQL::resizeEvent(QResizeEvent* event) {

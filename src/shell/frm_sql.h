@@ -13,6 +13,7 @@ namespace brindle {
 
 class Recordset;
 class RichTextEditor;
+struct DropData;
 class SplitterStrip;
 
 // A query document: the editor above, the result grid below, a splitter
@@ -52,6 +53,9 @@ public:
     void imgSplitter_MouseDown();
     void imgSplitter_MouseMove(double yTwips);
     void imgSplitter_MouseUp();
+
+    // A file dropped on the editor replaces its text (the caption stays).
+    void txtQry_OLEDragDrop(const DropData& data);
 
 signals:
     // The document has closed (its result set closed, the count lowered).

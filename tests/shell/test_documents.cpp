@@ -5,8 +5,10 @@
 #include "shell/splitter_strip.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QTableView>
+#include <QTemporaryDir>
 
 using namespace brindle;
 using brindle::test::MainWindowTest;
@@ -199,4 +201,32 @@ TEST_F(MainWindowTest, DocumentLayoutInPixelsFollowsTheTwipRules) {
     Frame(doc)->resize(Frame(doc)->width(), Frame(doc)->height() + 100);
     EXPECT_EQ(doc->txtQry()->height(), 192);
     EXPECT_EQ(doc->grdQry()->geometry().bottom() + 1, doc->height() - 2);
+}
+
+TEST_F(MainWindowTest, DroppingFilesLoadsTheFirstOneAndKeepsTheCaption) {
+    frmMain& w = Open();
+    w.LoadNewDoc();
+    frmSQL* doc = w.ActiveForm();
+    doc->txtQry()->setText(QStringLiteral("old"));
+    QTemporaryDir dir;
+    const auto write = [&dir](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    const QString first = write(QStringLiteral("a.sql"), QByteArray("select 1\nfrom t"));
+    const QString second = write(QStringLiteral("b.sql"), QByteArray("second"));
+
+    doc->txtQry_OLEDragDrop(DropData{{dir.filePath(QStringLiteral("gone.sql")), second}});
+    EXPECT_EQ(doc->txtQry()->Text(), QStringLiteral("old")) << "a missing first file does nothing";
+    doc->txtQry_OLEDragDrop(DropData{{dir.path()}});
+    EXPECT_EQ(doc->txtQry()->Text(), QStringLiteral("old")) << "a directory does nothing";
+    doc->txtQry_OLEDragDrop(DropData{});
+    EXPECT_EQ(doc->txtQry()->Text(), QStringLiteral("old"));
+
+    doc->txtQry_OLEDragDrop(DropData{{first, second}});
+    EXPECT_EQ(doc->txtQry()->Text(), QStringLiteral("select 1\r\nfrom t\r\n"));
+    EXPECT_EQ(doc->Caption(), QStringLiteral("無題1"));
+    EXPECT_TRUE(doubles.messages.shown.empty());
 }
