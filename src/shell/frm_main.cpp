@@ -1,5 +1,6 @@
 #include "shell/frm_main.h"
 
+#include "arrange/cls_arrange_query.h"
 #include "colour/frm_search.h"
 #include "data/command.h"
 #include "data/connection.h"
@@ -13,6 +14,7 @@
 #include "shell/frm_about.h"
 #include "shell/frm_sql.h"
 #include "shell/main_commands.h"
+#include "shell/message_error_sink.h"
 #include "shell/numeric_text.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
@@ -176,7 +178,7 @@ void frmMain::LoadNewDoc() {
         throw OverflowError();
     ++mlngNewDocNo;
 
-    auto* doc = new frmSQL;
+    auto* doc = new frmSQL(*m_services.messages);
     doc->setCaption(QStringLiteral("無題") + QString::number(mlngNewDocNo));
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -310,7 +312,6 @@ void frmMain::mnuFileEnd_Click() {
 // Commands whose behaviour lives in the other subsystems; they are wired in
 // as those arrive.
 void frmMain::mnuQryExec_Click() {}
-void frmMain::mnuQryArrange_Click() {}
 void frmMain::mnuToolExcel_Click() {}
 
 void frmMain::mnuFileOpen_Click() {
@@ -360,6 +361,20 @@ void frmMain::mnuFontFont_Click() {
         return;
     ShowFontDialog(*m_services.fonts, this, *doc->txtQry(), doc->grdQry());
     SaveEditorFont(*doc->txtQry());
+}
+
+void frmMain::mnuQryArrange_Click() {
+    frmSQL* doc = ActiveForm();
+    if (!doc)
+        return;
+    MessageBoxErrorSink errors(*m_services.messages);
+    clsArrangeQuery arrangement(errors);
+    const QString query = doc->txtQry()->Text();
+    const QString arranged = arrangement.CArrange(query);
+    // A failed arrangement (already reported) never replaces the user's query.
+    if (arranged.isEmpty() && !query.isEmpty())
+        return;
+    doc->txtQry()->ReplaceText(arranged);
 }
 
 void frmMain::mnuEditSearch_Click() {

@@ -1,9 +1,11 @@
 #include "shell/frm_sql.h"
 
+#include "colour/cls_edit_color.h"
 #include "data/recordset.h"
 #include "data/recordset_helpers.h"
 #include "files/text_file.h"
 #include "shell/error.h"
+#include "shell/message_error_sink.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
 #include "shell/splitter_strip.h"
@@ -17,10 +19,10 @@
 
 namespace brindle {
 
-frmSQL::frmSQL(QWidget* parent)
-    : QWidget(parent), mrsQuery(std::make_unique<Recordset>()), m_txtQry(new RichTextEditor(this)),
-      m_grdQry(new QTableView(this)), m_imgSplitter(new SplitterStrip(this)),
-      m_picSplitter(new QWidget(this)) {
+frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
+    : QWidget(parent), m_boxes(boxes), mrsQuery(std::make_unique<Recordset>()),
+      m_txtQry(new RichTextEditor(this)), m_grdQry(new QTableView(this)),
+      m_imgSplitter(new SplitterStrip(this)), m_picSplitter(new QWidget(this)) {
     m_txtQry->setObjectName(QStringLiteral("txtQry"));
     m_grdQry->setObjectName(QStringLiteral("grdQry"));
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
@@ -47,6 +49,7 @@ frmSQL::frmSQL(QWidget* parent)
         imgSplitter_MouseMove(PixelsToTwips(y, ScreenTwipsPerPixel(this).y));
     });
     connect(m_imgSplitter, &SplitterStrip::MouseUp, this, [this] { imgSplitter_MouseUp(); });
+    connect(m_txtQry, &RichTextEditor::Change, this, [this] { txtQry_Change(); });
     connect(m_txtQry, &RichTextEditor::OLEDragDrop, this,
             [this](const DropData& data) { txtQry_OLEDragDrop(data); });
     ApplyLayout();
@@ -86,6 +89,24 @@ void frmSQL::Form_QueryUnload() {
     CloseRecordSet(*mrsQuery);
     DecrementDocCount();
     emit Unloaded();
+}
+
+void frmSQL::txtQry_Change() {
+    m_txtQry->FreezePainting();
+    try {
+        const int caret = m_txtQry->SelStart();
+        MessageBoxErrorSink errors(m_boxes);
+        clsEditColor colouring(errors);
+        colouring.setTabSpaceNum(4);
+        const QString coloured = colouring.CColor(m_txtQry->TextRTF());
+        // An unusable keyword table gives nothing: the user's text stays.
+        if (!coloured.isEmpty())
+            m_txtQry->setTextRTF(coloured);
+        m_txtQry->setSelStart(caret);
+    } catch (const Error&) {
+    } catch (const std::bad_alloc&) {
+    }
+    m_txtQry->ResumePainting();
 }
 
 void frmSQL::txtQry_OLEDragDrop(const DropData& data) {

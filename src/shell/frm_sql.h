@@ -11,6 +11,7 @@ class QTableView;
 
 namespace brindle {
 
+class MessageBoxService;
 class Recordset;
 class RichTextEditor;
 struct DropData;
@@ -21,7 +22,8 @@ class SplitterStrip;
 class frmSQL : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSQL(QWidget* parent = nullptr);
+    // `boxes` shows the keyword table's error box while colouring.
+    explicit frmSQL(MessageBoxService& boxes, QWidget* parent = nullptr);
     ~frmSQL() override;
 
     // Always the same object for the document's whole life.
@@ -54,6 +56,9 @@ public:
     void imgSplitter_MouseMove(double yTwips);
     void imgSplitter_MouseUp();
 
+    // Every change of the editor's content colours the whole content again.
+    void txtQry_Change();
+
     // A file dropped on the editor replaces its text (the caption stays).
     void txtQry_OLEDragDrop(const DropData& data);
 
@@ -70,6 +75,7 @@ private:
     void Form_Resize();
     void ApplyLayout();
 
+    MessageBoxService& m_boxes;
     std::unique_ptr<Recordset> mrsQuery;
     SqlPaneLayout m_layout; // holds mblnDragging
     RichTextEditor* m_txtQry;

@@ -73,15 +73,46 @@ void RichTextEditor::setText(const QString& text) {
     setPlainText(rtf::ParagraphsFromPlain(text));
 }
 
+void RichTextEditor::ReplaceText(const QString& text) {
+    const QString wanted = rtf::ParagraphsFromPlain(text);
+    const QString current = Paragraphs();
+    if (wanted != current)
+        ReplaceChangedRange(current, wanted);
+}
+
 QString RichTextEditor::TextRTF() const {
     return rtf::WriteRtf(Paragraphs(), FontName(), FontSize());
 }
 
 void RichTextEditor::setTextRTF(const QString& rtf) {
     const rtf::RtfContent content = rtf::ReadRtf(rtf);
-    if (content.text != Paragraphs())
-        setPlainText(content.text);
+    const QString current = Paragraphs();
+    if (content.text != current)
+        ReplaceChangedRange(current, content.text);
     ApplyColours(content);
+}
+
+void RichTextEditor::ReplaceChangedRange(const QString& current, const QString& wanted) {
+    // Only the range that differs is replaced, so the view keeps its place.
+    // Inside a Change handler the replacement joins the user's edit, so one
+    // undo step takes back both.
+    qsizetype prefix = 0;
+    const qsizetype shorter = std::min(current.size(), wanted.size());
+    while (prefix < shorter && current[prefix] == wanted[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           current[current.size() - 1 - suffix] == wanted[wanted.size() - 1 - suffix])
+        ++suffix;
+    QTextCursor cursor(document());
+    cursor.setPosition(static_cast<int>(prefix));
+    cursor.setPosition(static_cast<int>(current.size() - suffix), QTextCursor::KeepAnchor);
+    if (m_changeDepth > 0 && document()->isUndoAvailable())
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
+    cursor.insertText(wanted.mid(prefix, wanted.size() - suffix - prefix));
+    cursor.endEditBlock();
 }
 
 void RichTextEditor::ApplyColours(const rtf::RtfContent& content) {
@@ -276,6 +307,11 @@ void RichTextEditor::ResumePainting() {
 }
 
 void RichTextEditor::keyPressEvent(QKeyEvent* event) {
+    // Each keystroke is one edit block, so the change it causes (a tab
+    // turned into blanks by the colouring) joins it and one undo takes back
+    // both.
+    QTextCursor block(document());
+    block.beginEditBlock();
     // Shift+Enter would insert a line separator inside a paragraph, which the
     // plain text could not represent; make it an ordinary paragraph end.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
@@ -284,9 +320,10 @@ void RichTextEditor::keyPressEvent(QKeyEvent* event) {
                         event->text(), event->isAutoRepeat(), event->count());
         QTextEdit::keyPressEvent(&plain);
         event->setAccepted(plain.isAccepted());
-        return;
+    } else {
+        QTextEdit::keyPressEvent(event);
     }
-    QTextEdit::keyPressEvent(event);
+    block.endEditBlock();
 }
 
 bool RichTextEditor::canInsertFromMimeData(const QMimeData* source) const {
@@ -296,7 +333,10 @@ bool RichTextEditor::canInsertFromMimeData(const QMimeData* source) const {
 void RichTextEditor::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText())
         return;
-    textCursor().insertText(rtf::ParagraphsFromPlain(source->text()));
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(rtf::ParagraphsFromPlain(source->text()));
+    cursor.endEditBlock();
     ensureCursorVisible();
 }
 

@@ -28,6 +28,10 @@ public:
     // Replaces the content; CR LF, lone CR and lone LF each end a paragraph.
     void setText(const QString& text);
 
+    // Replaces the whole content as one undoable edit (only the range that
+    // differs is touched) and raises the change event.
+    void ReplaceText(const QString& text);
+
     QString TextRTF() const;
     void setTextRTF(const QString& rtf);
 
@@ -78,6 +82,7 @@ private:
     int OffsetFromPosition(int position) const;
     int PositionFromOffset(int offset, bool intoNextParagraph) const;
     void ApplyColours(const rtf::RtfContent& content);
+    void ReplaceChangedRange(const QString& current, const QString& wanted);
     void ApplyFont(const QFont& font);
 
     int m_changeDepth = 0;

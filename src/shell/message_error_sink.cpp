@@ -1,0 +1,12 @@
+#include "shell/message_error_sink.h"
+
+#include "shell/app_info.h"
+#include "shell/message_box_service.h"
+
+namespace brindle {
+
+void MessageBoxErrorSink::ShowErrMsg(const Error& error) {
+    m_boxes.Show({AppTitle(), error.numbered(), MsgIcon::Critical, MsgButtons::Ok, 1, 16});
+}
+
+} // namespace brindle
