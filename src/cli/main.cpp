@@ -1,4 +1,5 @@
 #include "cli/cli_io.h"
+#include "cli/cli_keywords.h"
 #include "cli/cli_rtf.h"
 
 #include <QString>
@@ -26,6 +27,12 @@ constexpr Subcommand kSubcommands[] = {
      brindle::cli::RunRtf},
     {"text", "RTF on stdin -> the text the query editor shows (CR LF line ends)",
      brindle::cli::RunText},
+    {"csv", "keyword-table lines on stdin -> one JSON array of fields per line",
+     brindle::cli::RunCsv},
+    {"colour", "[--keywords FILE] [--tab N]: editor RTF on stdin -> coloured RTF",
+     brindle::cli::RunColour},
+    {"arrange", "[--keywords FILE]: query on stdin -> the arranged query",
+     brindle::cli::RunArrange},
 };
 
 void PrintHelp() {

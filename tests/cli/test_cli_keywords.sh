@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Usage: test_cli_keywords.sh PATH_TO_BRINDLE_CLI
+# Checks the csv, colour and arrange subcommands against their documented output.
+set -u
+
+cli=${1:?usage: test_cli_keywords.sh PATH_TO_BRINDLE_CLI}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# expect NAME EXPECTED ACTUAL
+expect() {
+    if [ "$2" != "$3" ]; then
+        fail "$1"
+        printf '  expected: %q\n  actual:   %q\n' "$2" "$3" >&2
+    fi
+}
+
+# csv: one JSON array per line, CR LF or LF stripped.
+out=$(printf 'a,,b\r\n"x,y",z\n"ab"cd,e\na,\n' | "$cli" csv)
+expect "csv fields" '["a","","b"]
+["x,y","z"]
+["ab","d","e"]
+["a"]' "$out"
+
+# colour: the worked example with a table of its own.
+printf 'KEYWORD,COLOR\r\nselect,1\r\nfrom,1\r\nwhere,1\r\nall,3\r\n' >"$work/kw.csv"
+in='{\rtf1\ansi\f0 select name\par from t -- all\par \tab where id = 1\par }'
+want='{{\colortbl ;\red0\green0\blue255;\red100\green100\blue100;\red255\green0\blue255;\red0\green150\blue0;}\rtf1\ansi\f0 \cf1 select\cf0  name\par \cf1 from\cf0  t \cf4 -- all\cf0 \par     \cf1 where\cf0  id = 1\par }'
+out=$(printf '%s\r\n' "$in" | "$cli" colour --keywords "$work/kw.csv")
+expect "colour worked example" "$want" "$out"
+out=$(printf '%s' '{\rtf1 \tab x\par }' | "$cli" colour --keywords "$work/kw.csv" --tab 2)
+expect "colour --tab" '{{\colortbl ;\red0\green0\blue255;\red100\green100\blue100;\red255\green0\blue255;\red0\green150\blue0;}\rtf1   x\par }' "$out"
+
+# A missing table: the error box text on stderr, status 1.
+err=$(printf 'x' | "$cli" colour --keywords "$work/none.csv" 2>&1 >/dev/null)
+status=$?
+expect "colour missing table status" 1 "$status"
+case $err in 53:*) ;; *) fail "colour missing table message: $err" ;; esac
+
+# arrange: the worked example.
+printf 'caption\r\nSELECT,1,1\r\nFROM,1,1\r\nWHERE,1,1\r\nAND,1,1\r\n",",1,0\r\n' >"$work/ar.csv"
+out=$(printf 'select a, b from t where x = 1 and y = 2' | "$cli" arrange --keywords "$work/ar.csv" | tr -d '\r')
+expect "arrange worked example" 'select
+    a,
+    b
+from
+    t
+where
+    x = 1
+and
+    y = 2' "$out"
+printf 'caption\r\n' >"$work/empty.csv"
+printf 'select' | "$cli" arrange --keywords "$work/empty.csv" >/dev/null 2>&1
+expect "arrange empty table status" 1 "$?"
+
+# The shipped tables beside the executable are used by default.
+printf '%s' '{\rtf1 select 1\par }' | "$cli" colour | grep -q 'cf1 select' || fail "colour default table"
+printf 'select 1' | "$cli" arrange >/dev/null || fail "arrange default table"
+
+"$cli" colour --tab >/dev/null 2>&1
+expect "colour --tab without a value" 2 "$?"
+"$cli" csv extra >/dev/null 2>&1
+expect "csv with an argument" 2 "$?"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "cli keyword checks passed"
