@@ -2,9 +2,16 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace brindle {
 
-// The shared connection to an ODBC data source.
+namespace odbc {
+class Session;
+}
+
+// The shared connection to an ODBC data source. Autocommit stays on: the
+// program never begins a transaction.
 class Connection {
 public:
     Connection();
@@ -13,26 +20,38 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // 0 while closed, 1 while open.
-    int State() const { return m_open ? 1 : 0; }
+    int State() const { return m_session ? 1 : 0; }
 
+    // Connects with ConnectionString through the driver manager, never
+    // prompting. Throws an Error with the diagnostics (SQLSTATE and message)
+    // when the connect fails, and stays closed; 3705 while already open.
+    void Open();
+    // Disconnects. Closed afterwards even when the driver reports a failure,
+    // which is then thrown; 3704 while already closed.
+    void Close();
+
+    // Kept for the connection dialog; the driver manager is the only provider.
     QString Provider() const { return m_provider; }
     void setProvider(const QString& provider) { m_provider = provider; }
     // Read back exactly as set.
     QString ConnectionString() const { return m_connectionString; }
     void setConnectionString(const QString& text) { m_connectionString = text; }
 
-    // Commits a pending transaction; fails with an Error when none can be
-    // committed (for example while closed).
+    // Commits what the connection has pending; with nothing pending it does
+    // nothing. Fails with an Error (3704) while closed.
     void CommitTrans();
 
-    // The DBMS name the driver reports; empty while closed.
-    QString DbmsName() const { return m_open ? m_dbmsName : QString(); }
+    // The DBMS name the driver reported when the connection opened; empty
+    // while closed.
+    QString DbmsName() const;
+
+    // The open session for the other data objects; null while closed.
+    const odbc::Session* Session() const { return m_session.get(); }
 
 private:
-    bool m_open = false;
     QString m_provider;
     QString m_connectionString;
-    QString m_dbmsName;
+    std::unique_ptr<odbc::Session> m_session;
 };
 
 } // namespace brindle

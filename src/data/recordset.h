@@ -1,8 +1,34 @@
 #pragma once
 
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
 namespace brindle {
 
-// A document's client-side result set.
+class Command;
+
+namespace odbc {
+class ResultTable;
+}
+
+// A change to one field that the grid has made and not yet written back.
+struct PendingEdit {
+    qsizetype row = 0; // 0-based record
+    int field = 0;     // 0-based field
+    QVariant value;
+};
+
+// A document's client-side result set: Open runs a command and keeps every
+// row of its result in memory, so the connection is free again at once.
+//
+// Every member except State, Open, FieldCount and the edit list fails with
+// Error 3704 while closed. Values are QVariants: null for NULL (distinct from
+// an empty string), qint64 for integers, double for floating types, QString
+// for text and for decimals (exact digits), QDate, QTime or QDateTime (UTC:
+// the database's wall-clock value) for dates and times, QByteArray for binary.
 class Recordset {
 public:
     Recordset();
@@ -11,12 +37,59 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     // 0 while closed, 1 while open.
-    int State() const { return m_open ? 1 : 0; }
-    // Fails with an Error while already closed.
+    int State() const { return m_table ? 1 : 0; }
+
+    // Runs the command's text on its active connection with its time-out.
+    // The first result that has columns becomes this result set, standing on
+    // its first record (or at BOF and EOF when it has none); a batch whose
+    // results have no columns leaves it closed. Fails with 3705 while open,
+    // 3709 without an open connection, 3708 without text, and with the
+    // driver's diagnostics when the batch fails (staying closed).
+    void Open(const Command& source);
+    // Fails with 3705 while edits are pending (CancelUpdate discards them).
     void Close();
+    // Discards the pending edits.
+    void CancelUpdate();
+
+    // Past the last record / before the first; both on an empty result. (Not
+    // EOF/BOF: the C library defines EOF as a macro.)
+    bool IsEOF() const;
+    bool IsBOF() const;
+
+    // A move past either end leaves the result set at BOF or EOF; moving on in
+    // that direction fails with 3021, as do MoveFirst/MoveLast without records.
+    void MoveFirst();
+    void MovePrevious();
+    void MoveNext();
+    void MoveLast();
+
+    // The current record, counted from 1; 0 at BOF or EOF.
+    qsizetype AbsolutePosition() const;
+    qsizetype RecordCount() const;
+
+    // The fields; 0 while closed. Index from 0, names case-insensitive;
+    // an unknown index or name fails with 3265.
+    int FieldCount() const;
+    QString FieldName(int index) const;
+    // The current record's value; fails with 3021 at BOF or EOF.
+    QVariant Value(int index) const;
+    QVariant Value(const QString& name) const;
+    // Any record's value (row from 0), without moving: for the grid.
+    QVariant Value(qsizetype row, int index) const;
+
+    // Edits the grid has made; Close refuses while there are any.
+    const std::vector<PendingEdit>& PendingEdits() const { return m_pendingEdits; }
+    std::vector<PendingEdit>& PendingEdits() { return m_pendingEdits; }
 
 private:
-    bool m_open = false;
+    const odbc::ResultTable& table() const; // throws 3704 while closed
+    int checkedIndex(int index) const;
+    qsizetype currentRow() const; // throws 3021 at BOF or EOF
+
+    std::unique_ptr<odbc::ResultTable> m_table;
+    // -1 at BOF, RecordCount() at EOF, otherwise the 0-based current record.
+    qsizetype m_position = -1;
+    std::vector<PendingEdit> m_pendingEdits;
 };
 
 } // namespace brindle

@@ -226,18 +226,6 @@ void frmMain::EnabledControls() {
     }
 }
 
-void frmMain::SetCboTable() {
-    try {
-        if (gcnDB->DbmsName() != QStringLiteral("Microsoft SQL Server")) {
-            m_cboTable->setVisible(false);
-            return;
-        }
-        m_cboTable->setVisible(true);
-        m_cboTable->clear();
-    } catch (const Error&) {
-    }
-}
-
 frmSQL* frmMain::ActiveForm() const {
     QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
     if (!sub) {
@@ -311,7 +299,6 @@ void frmMain::mnuFileEnd_Click() {
 
 // Commands whose behaviour lives in the other subsystems; they are wired in
 // as those arrive.
-void frmMain::mnuQryExec_Click() {}
 void frmMain::mnuToolExcel_Click() {}
 
 void frmMain::mnuFileOpen_Click() {
@@ -409,10 +396,6 @@ void frmMain::mnuEditAll_Click() {
             doc->txtQry()->setSelLength(doc->txtQry()->TextLength());
         }
     });
-}
-
-void frmMain::tlbGrid_ButtonClick(const QString& key) {
-    Q_UNUSED(key);
 }
 
 void frmMain::mnuWindowCascade_Click() {

@@ -35,6 +35,10 @@ public:
     void LoadNewDoc();
     void EnabledControls();
     void SetCboTable();
+    void cboTable_Click();
+
+    // Runs the active document's text as batches; true when every batch ran.
+    bool ExecBatches();
 
     frmSQL* ActiveForm() const;
     QList<frmSQL*> Documents() const;

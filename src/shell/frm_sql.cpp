@@ -57,6 +57,8 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
 
 frmSQL::~frmSQL() = default;
 
+void frmSQL::BindGrid() {}
+
 QSize frmSQL::sizeHint() const {
     const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
     return {TwipsToPixels(5610, tpp.x), TwipsToPixels(4260, tpp.y)};

@@ -39,6 +39,10 @@ public:
     const TextFileFormat& FileFormat() const { return m_fileFormat; }
     TextFileFormat& FileFormat() { return m_fileFormat; }
 
+    // Binds the grid to the document's result set again, so it shows what the
+    // result set now holds.
+    void BindGrid();
+
     RichTextEditor* txtQry() const { return m_txtQry; }
     QTableView* grdQry() const { return m_grdQry; }
     SplitterStrip* imgSplitter() const { return m_imgSplitter; }

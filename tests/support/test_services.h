@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/print_qt.h"
+
 #include "shell/message_box_service.h"
 #include "shell/modal_runner.h"
 #include "shell/services.h"
@@ -12,10 +14,6 @@
 
 #include <ostream>
 
-// Readable QString values in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace brindle::test {
 

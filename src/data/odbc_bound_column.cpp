@@ -1,0 +1,46 @@
+#include "data/odbc_bound_column.h"
+
+#include "data/odbc_cell.h"
+
+#include <sqlext.h>
+
+namespace brindle::odbc {
+
+BoundColumn::BoundColumn(const ColumnPlan& plan, SQLULEN rows)
+    : m_plan(plan), m_buffer(rows * static_cast<SQLULEN>(plan.bindBytes)), m_indicators(rows) {}
+
+bool BoundColumn::bind(SQLHSTMT statement, SQLUSMALLINT column) {
+    return SQL_SUCCEEDED(SQLBindCol(statement, column, m_plan.cType, m_buffer.data(),
+                                    m_plan.bindBytes, m_indicators.data()));
+}
+
+bool BoundColumn::truncated(SQLULEN row) const {
+    if (!m_plan.mayTruncate)
+        return false;
+    const SQLLEN indicator = m_indicators[row];
+    const SQLLEN room =
+        m_plan.bindBytes - (m_plan.cType == SQL_C_WCHAR ? SQLLEN(sizeof(SQLWCHAR)) : 0);
+    return indicator == SQL_NO_TOTAL || indicator > room;
+}
+
+void BoundColumn::appendTo(ColumnValues& values, SQLULEN row) const {
+    const SQLLEN indicator = m_indicators[row];
+    if (indicator == SQL_NULL_DATA) {
+        values.appendNull();
+        return;
+    }
+    switch (m_plan.cType) {
+    case SQL_C_WCHAR: {
+        values.appendText(cell(row),
+                          static_cast<qsizetype>(indicator) / qsizetype(sizeof(SQLWCHAR)));
+        return;
+    }
+    case SQL_C_BINARY:
+        values.appendBytes(cell(row), static_cast<qsizetype>(indicator));
+        return;
+    default:
+        AppendFixedCell(values, m_plan.cType, cell(row));
+    }
+}
+
+} // namespace brindle::odbc

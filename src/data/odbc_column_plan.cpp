@@ -1,0 +1,76 @@
+#include "data/odbc_column_plan.h"
+
+#include <sqlext.h>
+
+namespace brindle::odbc {
+
+namespace {
+
+ColumnPlan Fixed(ColumnKind kind, SQLSMALLINT cType, std::size_t bytes) {
+    return {kind, cType, static_cast<SQLLEN>(bytes), false};
+}
+
+// Text in UTF-16, bound with room for the driver's terminating NUL when the
+// declared length is known and short enough.
+ColumnPlan WideText(ColumnKind kind, SQLULEN chars) {
+    if (chars == 0 || chars > kMaxBoundTextChars)
+        return {kind, SQL_C_WCHAR, 0, false};
+    return {kind, SQL_C_WCHAR, static_cast<SQLLEN>((chars + 1) * sizeof(SQLWCHAR)), true};
+}
+
+ColumnPlan Binary(SQLULEN bytes) {
+    if (bytes == 0 || bytes > kMaxBoundBinaryBytes)
+        return {ColumnKind::Binary, SQL_C_BINARY, 0, false};
+    return {ColumnKind::Binary, SQL_C_BINARY, static_cast<SQLLEN>(bytes), true};
+}
+
+} // namespace
+
+ColumnPlan PlanColumn(const ColumnDescription& column) {
+    switch (column.sqlType) {
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+        return Fixed(ColumnKind::Integer, SQL_C_SBIGINT, sizeof(SQLBIGINT));
+    case SQL_BIGINT:
+        // An unsigned 64-bit value may not fit a qint64; its digits always do.
+        if (column.isUnsigned)
+            return WideText(ColumnKind::Decimal, 20);
+        return Fixed(ColumnKind::Integer, SQL_C_SBIGINT, sizeof(SQLBIGINT));
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        return Fixed(ColumnKind::Double, SQL_C_DOUBLE, sizeof(SQLDOUBLE));
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+        // As text, so no digit is lost to a binary floating type; room for the
+        // sign, the decimal point and a leading zero.
+        return WideText(ColumnKind::Decimal, column.size == 0 ? 0 : column.size + 3);
+    case SQL_TYPE_DATE:
+    case SQL_DATE:
+        return Fixed(ColumnKind::Date, SQL_C_TYPE_DATE, sizeof(SQL_DATE_STRUCT));
+    case SQL_TYPE_TIME:
+    case SQL_TIME:
+        return Fixed(ColumnKind::Time, SQL_C_TYPE_TIME, sizeof(SQL_TIME_STRUCT));
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP:
+        return Fixed(ColumnKind::DateTime, SQL_C_TYPE_TIMESTAMP, sizeof(SQL_TIMESTAMP_STRUCT));
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+        return Binary(column.size);
+    case SQL_LONGVARBINARY:
+        return Binary(0);
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_GUID:
+        return WideText(ColumnKind::Text, column.size);
+    default:
+        // Long text, intervals and driver-specific types: their text, read whole.
+        return WideText(ColumnKind::Text, 0);
+    }
+}
+
+} // namespace brindle::odbc

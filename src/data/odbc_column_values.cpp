@@ -1,0 +1,145 @@
+#include "data/odbc_column_values.h"
+
+#include <cstring>
+
+namespace brindle::odbc {
+
+namespace {
+
+bool IsSpanKind(ColumnKind kind) {
+    return kind == ColumnKind::Text || kind == ColumnKind::Decimal || kind == ColumnKind::Binary;
+}
+
+} // namespace
+
+ColumnValues::ColumnValues(ColumnKind kind) : m_kind(kind) {}
+
+void ColumnValues::reserve(qsizetype rows) {
+    const auto n = static_cast<std::size_t>(rows);
+    m_nullBits.reserve((n + 63) / 64);
+    switch (m_kind) {
+    case ColumnKind::Double:
+        m_doubles.reserve(n);
+        break;
+    case ColumnKind::Text:
+    case ColumnKind::Decimal:
+    case ColumnKind::Binary:
+        m_ends.reserve(n);
+        break;
+    default:
+        m_integers.reserve(n);
+        break;
+    }
+}
+
+void ColumnValues::pushNullBit(bool isNull) {
+    const auto row = static_cast<std::size_t>(m_rows);
+    if (row % 64 == 0)
+        m_nullBits.push_back(0);
+    if (isNull)
+        m_nullBits.back() |= std::uint64_t{1} << (row % 64);
+    ++m_rows;
+}
+
+void ColumnValues::closeSpan() {
+    m_ends.push_back(m_kind == ColumnKind::Binary ? m_bytes.size() : m_text.size());
+}
+
+void ColumnValues::appendFixed(qint64 value) {
+    m_integers.push_back(value);
+    pushNullBit(false);
+}
+
+void ColumnValues::appendNull() {
+    if (m_kind == ColumnKind::Double)
+        m_doubles.push_back(0);
+    else if (IsSpanKind(m_kind))
+        closeSpan();
+    else
+        m_integers.push_back(0);
+    pushNullBit(true);
+}
+
+void ColumnValues::appendInteger(qint64 value) {
+    Q_ASSERT(m_kind == ColumnKind::Integer);
+    appendFixed(value);
+}
+
+void ColumnValues::appendDouble(double value) {
+    Q_ASSERT(m_kind == ColumnKind::Double);
+    m_doubles.push_back(value);
+    pushNullBit(false);
+}
+
+void ColumnValues::appendText(const void* utf16, qsizetype length) {
+    Q_ASSERT(m_kind == ColumnKind::Text || m_kind == ColumnKind::Decimal);
+    const std::size_t start = m_text.size();
+    m_text.resize(start + static_cast<std::size_t>(length));
+    if (length > 0)
+        std::memcpy(m_text.data() + start, utf16,
+                    static_cast<std::size_t>(length) * sizeof(char16_t));
+    closeSpan();
+    pushNullBit(false);
+}
+
+void ColumnValues::appendBytes(const unsigned char* bytes, qsizetype length) {
+    Q_ASSERT(m_kind == ColumnKind::Binary);
+    m_bytes.insert(m_bytes.end(), bytes, bytes + length);
+    closeSpan();
+    pushNullBit(false);
+}
+
+void ColumnValues::appendDate(QDate date) {
+    Q_ASSERT(m_kind == ColumnKind::Date);
+    appendFixed(date.toJulianDay());
+}
+
+void ColumnValues::appendTime(QTime time) {
+    Q_ASSERT(m_kind == ColumnKind::Time);
+    appendFixed(time.msecsSinceStartOfDay());
+}
+
+void ColumnValues::appendDateTime(QDateTime dateTime) {
+    Q_ASSERT(m_kind == ColumnKind::DateTime);
+    appendFixed(dateTime.toMSecsSinceEpoch());
+}
+
+bool ColumnValues::isNull(qsizetype row) const {
+    const auto r = static_cast<std::size_t>(row);
+    return (m_nullBits[r / 64] >> (r % 64)) & 1U;
+}
+
+QVariant ColumnValues::value(qsizetype row) const {
+    Q_ASSERT(row >= 0 && row < m_rows);
+    if (isNull(row))
+        return {};
+    const auto r = static_cast<std::size_t>(row);
+    switch (m_kind) {
+    case ColumnKind::Integer:
+        return QVariant::fromValue<qint64>(m_integers[r]);
+    case ColumnKind::Double:
+        return m_doubles[r];
+    case ColumnKind::Date:
+        return QDate::fromJulianDay(m_integers[r]);
+    case ColumnKind::Time:
+        return QTime::fromMSecsSinceStartOfDay(static_cast<int>(m_integers[r]));
+    case ColumnKind::DateTime:
+        return QDateTime::fromMSecsSinceEpoch(m_integers[r], Qt::UTC);
+    case ColumnKind::Text:
+    case ColumnKind::Decimal: {
+        const std::size_t begin = r == 0 ? 0 : m_ends[r - 1];
+        const auto length = static_cast<qsizetype>(m_ends[r] - begin);
+        if (length == 0)
+            return QStringLiteral(""); // empty, and distinct from NULL
+        return QString::fromUtf16(m_text.data() + begin, length);
+    }
+    case ColumnKind::Binary: {
+        const std::size_t begin = r == 0 ? 0 : m_ends[r - 1];
+        const auto length = static_cast<qsizetype>(m_ends[r] - begin);
+        return QByteArray(reinterpret_cast<const char*>(m_bytes.data() + begin), length);
+    }
+    }
+    return {};
+}
+
+} // namespace brindle::odbc

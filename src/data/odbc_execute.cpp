@@ -1,0 +1,55 @@
+#include "data/odbc_execute.h"
+
+#include "data/odbc_check.h"
+#include "data/odbc_fetch.h"
+#include "data/odbc_handles.h"
+#include "data/odbc_text.h"
+
+#include <sqlext.h>
+
+namespace brindle::odbc {
+
+namespace {
+
+bool HasColumns(SQLHSTMT statement) {
+    SQLSMALLINT columns = 0;
+    Check(SQLNumResultCols(statement, &columns), SQL_HANDLE_STMT, statement, "SQLNumResultCols");
+    return columns > 0;
+}
+
+// False when there are no more results.
+bool NextResult(SQLHSTMT statement) {
+    return Check(SQLMoreResults(statement), SQL_HANDLE_STMT, statement, "SQLMoreResults") !=
+           SQL_NO_DATA;
+}
+
+} // namespace
+
+std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString& text,
+                                          int timeoutSeconds) {
+    const StatementHandle statement = AllocateStatement(session.connection());
+    const SQLHSTMT stmt = statement.get();
+    Check(SQLSetStmtAttr(
+              stmt, SQL_ATTR_QUERY_TIMEOUT,
+              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(qMax(timeoutSeconds, 0))), 0),
+          SQL_HANDLE_STMT, stmt, "SQLSetStmtAttr(SQL_ATTR_QUERY_TIMEOUT)");
+
+    std::vector<SQLWCHAR> sql = ToSqlWide(text);
+    // SQL_NO_DATA here is a statement that touched no rows, not a failure.
+    Check(SQLExecDirectW(stmt, sql.data(), SQL_NTS), SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
+
+    std::unique_ptr<ResultTable> table;
+    for (;;) {
+        if (HasColumns(stmt)) {
+            table = std::make_unique<ResultTable>(FetchAll(stmt, session));
+            break;
+        }
+        if (!NextResult(stmt))
+            return nullptr;
+    }
+    while (NextResult(stmt)) {
+    }
+    return table;
+}
+
+} // namespace brindle::odbc

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "data/odbc_result_table.h"
+#include "data/odbc_session.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace brindle::odbc {
+
+// Runs one batch on the session with the time-out in whole seconds (0: no
+// limit). The first result that has columns is fetched whole and returned;
+// results without columns before it are passed over. The results after it
+// are still walked so that a later statement's failure is reported, not
+// lost. Returns null when no result has columns. Throws an Error with the
+// diagnostics on any failure.
+std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString& text,
+                                          int timeoutSeconds);
+
+} // namespace brindle::odbc

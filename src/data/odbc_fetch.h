@@ -1,0 +1,20 @@
+#pragma once
+
+#include "data/odbc_result_table.h"
+#include "data/odbc_session.h"
+
+#include <sql.h>
+
+namespace brindle::odbc {
+
+// Rows asked for per SQLFetch when the driver can deliver blocks.
+inline constexpr SQLULEN kBlockRows = 256;
+
+// Fetches every row of the statement's current result (which has columns)
+// into memory. Columns of known, short size are bound into block buffers;
+// long ones, and bound values that did not fit, are read whole with
+// SQLGetData. Throws the driver's diagnostics; the statement's bindings and
+// block attributes are reset afterwards either way.
+ResultTable FetchAll(SQLHSTMT statement, const Session& session);
+
+} // namespace brindle::odbc

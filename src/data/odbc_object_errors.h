@@ -1,0 +1,24 @@
+#pragma once
+
+#include "shell/error.h"
+
+namespace brindle {
+
+// The errors the database access objects raise by their own rules, with the
+// numbers and texts the callers (and users) know them by.
+namespace err {
+inline constexpr int NoCurrentRecord = 3021;
+inline constexpr int ItemNotFound = 3265;
+inline constexpr int ObjectClosed = 3704;
+inline constexpr int NoCommandText = 3708;
+inline constexpr int ConnectionUnusable = 3709;
+} // namespace err
+
+Error ObjectClosedError();       // 3704: the operation needs an open object
+Error ObjectOpenError();         // 3705: the operation needs a closed object
+Error NoCurrentRecordError();    // 3021: at BOF or EOF
+Error ItemNotFoundError();       // 3265: no field by that name or ordinal
+Error ConnectionUnusableError(); // 3709: no open connection behind the command
+Error NoCommandTextError();      // 3708: the command has no text
+
+} // namespace brindle

@@ -1,0 +1,18 @@
+#include "data/odbc_result_table.h"
+
+namespace brindle::odbc {
+
+void ResultTable::addColumn(const QString& name, ColumnKind kind) {
+    m_names.push_back(name);
+    m_columns.emplace_back(kind);
+}
+
+int ResultTable::indexOf(QStringView name) const {
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        if (QStringView(m_names[i]).compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace brindle::odbc

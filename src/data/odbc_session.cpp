@@ -1,0 +1,66 @@
+#include "data/odbc_session.h"
+
+#include "data/odbc_check.h"
+#include "data/odbc_text.h"
+
+#include <sqlext.h>
+
+#include <vector>
+
+namespace brindle::odbc {
+
+namespace {
+
+QString DbmsName(SQLHDBC dbc) {
+    std::vector<SQLWCHAR> name(256);
+    SQLSMALLINT bytes = 0;
+    Check(SQLGetInfoW(dbc, SQL_DBMS_NAME, name.data(),
+                      static_cast<SQLSMALLINT>(name.size() * sizeof(SQLWCHAR)), &bytes),
+          SQL_HANDLE_DBC, dbc, "SQLGetInfoW(SQL_DBMS_NAME)");
+    const qsizetype units = qMin<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)),
+                                            static_cast<qsizetype>(name.size()) - 1);
+    return FromSqlWide(name.data(), units);
+}
+
+// Optional information: a driver that cannot say gets the cautious answer.
+GetDataSupport ReadGetDataSupport(SQLHDBC dbc) {
+    SQLUINTEGER bits = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_GETDATA_EXTENSIONS, &bits, sizeof bits, nullptr)))
+        return {};
+    return {(bits & SQL_GD_ANY_COLUMN) != 0, (bits & SQL_GD_ANY_ORDER) != 0,
+            (bits & SQL_GD_BOUND) != 0, (bits & SQL_GD_BLOCK) != 0};
+}
+
+bool ReadSetPosSupported(SQLHDBC dbc) {
+    SQLUSMALLINT exists = SQL_FALSE;
+    return SQL_SUCCEEDED(SQLGetFunctions(dbc, SQL_API_SQLSETPOS, &exists)) && exists == SQL_TRUE;
+}
+
+} // namespace
+
+Session::Session(const QString& connectionString)
+    : m_environment(AllocateEnvironment()), m_connection(AllocateConnection(m_environment)) {
+    const SQLHDBC dbc = m_connection.get();
+    std::vector<SQLWCHAR> text = ToSqlWide(connectionString);
+    std::vector<SQLWCHAR> completed(1024);
+    SQLSMALLINT completedLength = 0;
+    Check(SQLDriverConnectW(dbc, nullptr, text.data(), SQL_NTS, completed.data(),
+                            static_cast<SQLSMALLINT>(completed.size()), &completedLength,
+                            SQL_DRIVER_NOPROMPT),
+          SQL_HANDLE_DBC, dbc, "SQLDriverConnectW");
+    m_connection.markConnected();
+    m_dbmsName = DbmsName(dbc);
+    m_getData = ReadGetDataSupport(dbc);
+    m_setPos = ReadSetPosSupported(dbc);
+}
+
+void Session::commit() {
+    Check(SQLEndTran(SQL_HANDLE_DBC, m_connection.get(), SQL_COMMIT), SQL_HANDLE_DBC,
+          m_connection.get(), "SQLEndTran");
+}
+
+void Session::disconnect() {
+    m_connection.disconnect();
+}
+
+} // namespace brindle::odbc

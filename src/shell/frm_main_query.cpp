@@ -1,0 +1,11 @@
+#include "shell/frm_main.h"
+
+namespace brindle {
+
+void frmMain::mnuQryExec_Click() {}
+
+bool frmMain::ExecBatches() {
+    return false;
+}
+
+} // namespace brindle

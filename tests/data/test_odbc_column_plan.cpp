@@ -1,0 +1,69 @@
+#include "data/odbc_column_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlext.h>
+
+namespace brindle::odbc {
+namespace {
+
+struct PlanCase {
+    const char* name;
+    SQLSMALLINT sqlType;
+    SQLULEN size;
+    bool isUnsigned;
+    ColumnKind kind;
+    SQLSMALLINT cType;
+    bool bound;
+    bool mayTruncate;
+};
+
+// Which columns go into block buffers, and which are read whole because
+// their length is unknown or too large to reserve for every row.
+TEST(ColumnPlan, ChoosesKindAndReadingPerSqlType) {
+    const PlanCase cases[] = {
+        {"integer", SQL_INTEGER, 10, false, ColumnKind::Integer, SQL_C_SBIGINT, true, false},
+        {"bit", SQL_BIT, 1, false, ColumnKind::Integer, SQL_C_SBIGINT, true, false},
+        {"signed bigint", SQL_BIGINT, 19, false, ColumnKind::Integer, SQL_C_SBIGINT, true, false},
+        {"unsigned bigint keeps every digit", SQL_BIGINT, 20, true, ColumnKind::Decimal,
+         SQL_C_WCHAR, true, true},
+        {"real", SQL_REAL, 7, false, ColumnKind::Double, SQL_C_DOUBLE, true, false},
+        {"float", SQL_FLOAT, 15, false, ColumnKind::Double, SQL_C_DOUBLE, true, false},
+        {"decimal as exact text", SQL_DECIMAL, 20, false, ColumnKind::Decimal, SQL_C_WCHAR, true,
+         true},
+        {"numeric of unknown size", SQL_NUMERIC, 0, false, ColumnKind::Decimal, SQL_C_WCHAR, false,
+         false},
+        {"date", SQL_TYPE_DATE, 10, false, ColumnKind::Date, SQL_C_TYPE_DATE, true, false},
+        {"time", SQL_TYPE_TIME, 8, false, ColumnKind::Time, SQL_C_TYPE_TIME, true, false},
+        {"timestamp", SQL_TYPE_TIMESTAMP, 26, false, ColumnKind::DateTime, SQL_C_TYPE_TIMESTAMP,
+         true, false},
+        {"short varchar", SQL_VARCHAR, 10, false, ColumnKind::Text, SQL_C_WCHAR, true, true},
+        {"short nvarchar", SQL_WVARCHAR, 255, false, ColumnKind::Text, SQL_C_WCHAR, true, true},
+        {"largest bound text", SQL_WVARCHAR, kMaxBoundTextChars, false, ColumnKind::Text,
+         SQL_C_WCHAR, true, true},
+        {"varchar(max)", SQL_WVARCHAR, 0, false, ColumnKind::Text, SQL_C_WCHAR, false, false},
+        {"too long to bind", SQL_VARCHAR, kMaxBoundTextChars + 1, false, ColumnKind::Text,
+         SQL_C_WCHAR, false, false},
+        {"text", SQL_WLONGVARCHAR, 8190, false, ColumnKind::Text, SQL_C_WCHAR, false, false},
+        {"varbinary", SQL_VARBINARY, 16, false, ColumnKind::Binary, SQL_C_BINARY, true, true},
+        {"bytea", SQL_LONGVARBINARY, 0, false, ColumnKind::Binary, SQL_C_BINARY, false, false},
+        {"interval as text", SQL_INTERVAL_DAY, 10, false, ColumnKind::Text, SQL_C_WCHAR, false,
+         false},
+        {"driver-specific type", -152, 0, false, ColumnKind::Text, SQL_C_WCHAR, false, false},
+    };
+    for (const PlanCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ColumnDescription d;
+        d.sqlType = c.sqlType;
+        d.size = c.size;
+        d.isUnsigned = c.isUnsigned;
+        const ColumnPlan plan = PlanColumn(d);
+        EXPECT_EQ(plan.kind, c.kind);
+        EXPECT_EQ(plan.cType, c.cType);
+        EXPECT_EQ(plan.bindBytes > 0, c.bound);
+        EXPECT_EQ(plan.mayTruncate, c.mayTruncate);
+    }
+}
+
+} // namespace
+} // namespace brindle::odbc
