@@ -15,7 +15,6 @@
 #include <functional>
 #include <ostream>
 
-
 namespace brindle::test {
 
 enum class BackendKind { SQLite, PostgreSQL };

@@ -14,7 +14,6 @@
 
 #include <ostream>
 
-
 namespace brindle::test {
 
 // Records every box and answers with a fixed button.
