@@ -11,6 +11,7 @@
 #include "files/sql_files.h"
 #include "shell/app_info.h"
 #include "shell/error.h"
+#include "shell/error_steps.h"
 #include "shell/frm_about.h"
 #include "shell/frm_sql.h"
 #include "shell/main_commands.h"
@@ -48,14 +49,6 @@ QString Setting(const char16_t* section, const char16_t* key, const char16_t* fa
 
 void StoreSetting(const char16_t* section, const char16_t* key, const QString& value) {
     SaveSetting(AppTitle(), QString::fromUtf16(section), QString::fromUtf16(key), value);
-}
-
-// Runs one step of a procedure that carries on past failing steps.
-template <typename F> void Step(F&& step) {
-    try {
-        step();
-    } catch (const Error&) {
-    }
 }
 
 } // namespace
