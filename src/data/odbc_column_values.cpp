@@ -32,6 +32,15 @@ void ColumnValues::reserve(qsizetype rows) {
     }
 }
 
+void ColumnValues::shrinkToFit() {
+    m_nullBits.shrink_to_fit();
+    m_integers.shrink_to_fit();
+    m_doubles.shrink_to_fit();
+    m_text.shrink_to_fit();
+    m_bytes.shrink_to_fit();
+    m_ends.shrink_to_fit();
+}
+
 void ColumnValues::pushNullBit(bool isNull) {
     const auto row = static_cast<std::size_t>(m_rows);
     if (row % 64 == 0)

@@ -55,6 +55,8 @@ public:
     QVariant value(qsizetype row) const;
 
     void reserve(qsizetype rows);
+    // Frees the room the buffers grew beyond their contents.
+    void shrinkToFit();
 
 private:
     void pushNullBit(bool isNull);

@@ -34,6 +34,12 @@ std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString&
               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(qMax(timeoutSeconds, 0))), 0),
           SQL_HANDLE_STMT, stmt, "SQLSetStmtAttr(SQL_ATTR_QUERY_TIMEOUT)");
 
+    // Only a cursor that scrolls lets long values be read again row by row;
+    // a driver that refuses keeps its forward-only cursor and fetches singly.
+    if (session.rereadByScrolling())
+        SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC),
+                       0);
+
     std::vector<SQLWCHAR> sql = ToSqlWide(text);
     // SQL_NO_DATA here is a statement that touched no rows, not a failure.
     Check(SQLExecDirectW(stmt, sql.data(), SQL_NTS), SQL_HANDLE_STMT, stmt, "SQLExecDirectW");

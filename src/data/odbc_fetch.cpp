@@ -76,6 +76,8 @@ public:
 private:
     bool setRowArraySize(SQLULEN rows);
     void readRow(ResultTable& table, SQLULEN row);
+    void scrollTo(SQLULEN row, SQLULEN rows);
+    SQLRETURN fetchBlock();
 
     SQLHSTMT m_statement;
     const Session& m_session;
@@ -83,6 +85,9 @@ private:
     std::vector<std::optional<BoundColumn>> m_bound;
     SQLULEN m_rows = 1;
     SQLULEN m_fetched = 0;
+    bool m_scrollReread = false; // long values of a block read by scrolling to their row
+    SQLULEN m_blockStart = 1;    // 1-based number of the block's first row
+    bool m_scrolled = false;     // the cursor has left the block since it was fetched
     std::vector<SQLUSMALLINT> m_status;
 };
 
@@ -104,7 +109,15 @@ void Fetcher::configure() {
     const GetDataSupport& gd = m_session.getDataSupport();
     // SQLGetData beside bound columns, and on the rows of a block.
     const bool mixed = gd.anyColumn && gd.anyOrder && gd.bound;
-    const bool inBlocks = mixed && gd.block && m_session.setPosSupported();
+    const bool setPosBlocks = gd.block && m_session.setPosSupported();
+    SQLULEN cursorType = SQL_CURSOR_FORWARD_ONLY;
+    if (!setPosBlocks && m_session.rereadByScrolling() &&
+        !SQL_SUCCEEDED(SQLGetStmtAttr(m_statement, SQL_ATTR_CURSOR_TYPE, &cursorType, 0, nullptr)))
+        cursorType = SQL_CURSOR_FORWARD_ONLY;
+    m_scrollReread =
+        !setPosBlocks && m_session.rereadByScrolling() && cursorType != SQL_CURSOR_FORWARD_ONLY;
+    const bool inBlocks = mixed && (setPosBlocks || m_scrollReread);
+    m_scrollReread = m_scrollReread && inBlocks;
 
     std::vector<bool> bindable(m_plans.size());
     for (std::size_t i = 0; i < m_plans.size(); ++i)
@@ -150,14 +163,41 @@ void Fetcher::configure() {
                  "SQLSetStmtAttr(SQL_ATTR_ROWS_FETCHED_PTR)");
 }
 
+void Fetcher::scrollTo(SQLULEN row, SQLULEN rows) {
+    Check(
+        SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0),
+        SQL_HANDLE_STMT, m_statement, "SQLSetStmtAttr(SQL_ATTR_ROW_ARRAY_SIZE)");
+    Check(SQLFetchScroll(m_statement, SQL_FETCH_ABSOLUTE, static_cast<SQLLEN>(row)),
+          SQL_HANDLE_STMT, m_statement, "SQLFetchScroll");
+}
+
+SQLRETURN Fetcher::fetchBlock() {
+    if (!m_scrolled)
+        return Check(SQLFetch(m_statement), SQL_HANDLE_STMT, m_statement, "SQLFetch");
+    // Back to whole blocks, from the row after the last block.
+    m_scrolled = false;
+    Check(SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(m_rows),
+                         0),
+          SQL_HANDLE_STMT, m_statement, "SQLSetStmtAttr(SQL_ATTR_ROW_ARRAY_SIZE)");
+    return Check(SQLFetchScroll(m_statement, SQL_FETCH_ABSOLUTE, static_cast<SQLLEN>(m_blockStart)),
+                 SQL_HANDLE_STMT, m_statement, "SQLFetchScroll");
+}
+
 void Fetcher::readRow(ResultTable& table, SQLULEN row) {
     bool positioned = m_rows == 1;
     const auto position = [&] {
         if (positioned)
             return;
-        Check(SQLSetPos(m_statement, static_cast<SQLSETPOSIROW>(row + 1), SQL_POSITION,
-                        SQL_LOCK_NO_CHANGE),
-              SQL_HANDLE_STMT, m_statement, "SQLSetPos");
+        if (m_scrollReread) {
+            // The single row overwrites only the first element of each bound
+            // buffer, whose row has been read already (or is this one).
+            scrollTo(m_blockStart + row, 1);
+            m_scrolled = true;
+        } else {
+            Check(SQLSetPos(m_statement, static_cast<SQLSETPOSIROW>(row + 1), SQL_POSITION,
+                            SQL_LOCK_NO_CHANGE),
+                  SQL_HANDLE_STMT, m_statement, "SQLSetPos");
+        }
         positioned = true;
     };
     for (std::size_t i = 0; i < m_plans.size(); ++i) {
@@ -178,7 +218,7 @@ void Fetcher::fetchInto(ResultTable& table) {
         // rows all the same; only what it does write is believed.
         m_fetched = 0;
         std::fill(m_status.begin(), m_status.end(), SQLUSMALLINT{SQL_ROW_SUCCESS});
-        const SQLRETURN rc = Check(SQLFetch(m_statement), SQL_HANDLE_STMT, m_statement, "SQLFetch");
+        const SQLRETURN rc = fetchBlock();
         if (rc == SQL_NO_DATA)
             return;
         SQLULEN fetched = std::min(m_fetched, m_rows);
@@ -192,6 +232,7 @@ void Fetcher::fetchInto(ResultTable& table) {
                 throw OdbcError(SQL_ERROR, SQL_HANDLE_STMT, m_statement, "SQLFetch (row error)");
             readRow(table, row);
         }
+        m_blockStart += fetched;
     }
 }
 
@@ -211,6 +252,7 @@ ResultTable FetchAll(SQLHSTMT statement, const Session& session) {
     Fetcher fetcher(statement, session, std::move(plans));
     fetcher.configure();
     fetcher.fetchInto(table);
+    table.shrinkToFit();
     return table;
 }
 

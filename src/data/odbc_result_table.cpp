@@ -15,4 +15,9 @@ int ResultTable::indexOf(QStringView name) const {
     return -1;
 }
 
+void ResultTable::shrinkToFit() {
+    for (ColumnValues& column : m_columns)
+        column.shrinkToFit();
+}
+
 } // namespace brindle::odbc

@@ -29,6 +29,9 @@ public:
     }
     QVariant value(qsizetype row, int column) const { return this->column(column).value(row); }
 
+    // Gives back what the columns' buffers reserved beyond their rows.
+    void shrinkToFit();
+
 private:
     std::vector<QString> m_names;
     std::vector<ColumnValues> m_columns;

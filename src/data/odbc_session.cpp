@@ -36,6 +36,13 @@ bool ReadSetPosSupported(SQLHDBC dbc) {
     return SQL_SUCCEEDED(SQLGetFunctions(dbc, SQL_API_SQLSETPOS, &exists)) && exists == SQL_TRUE;
 }
 
+bool StaticCursorScrollsAbsolute(SQLHDBC dbc) {
+    SQLUINTEGER bits = 0;
+    return SQL_SUCCEEDED(
+               SQLGetInfoW(dbc, SQL_STATIC_CURSOR_ATTRIBUTES1, &bits, sizeof bits, nullptr)) &&
+           (bits & SQL_CA1_ABSOLUTE) != 0;
+}
+
 } // namespace
 
 Session::Session(const QString& connectionString)
@@ -52,6 +59,9 @@ Session::Session(const QString& connectionString)
     m_dbmsName = DbmsName(dbc);
     m_getData = ReadGetDataSupport(dbc);
     m_setPos = ReadSetPosSupported(dbc);
+    const GetDataSupport& gd = m_getData;
+    m_rereadByScrolling = !(gd.block && m_setPos) && gd.anyColumn && gd.anyOrder && gd.bound &&
+                          StaticCursorScrollsAbsolute(dbc);
 }
 
 void Session::commit() {

@@ -26,6 +26,10 @@ public:
     const QString& dbmsName() const noexcept { return m_dbmsName; }
     const GetDataSupport& getDataSupport() const noexcept { return m_getData; }
     bool setPosSupported() const noexcept { return m_setPos; }
+    // The driver cannot read long values on the rows of a block, but offers
+    // static cursors that scroll to any row: a value that did not fit its
+    // block buffer is read again by scrolling to its row alone.
+    bool rereadByScrolling() const noexcept { return m_rereadByScrolling; }
 
     // Commits whatever the connection has pending.
     void commit();
@@ -39,6 +43,7 @@ private:
     QString m_dbmsName;
     GetDataSupport m_getData;
     bool m_setPos = false;
+    bool m_rereadByScrolling = false;
 };
 
 } // namespace brindle::odbc

@@ -1,3 +1,4 @@
+#include "data/odbc_locale.h"
 #include "shell/app_info.h"
 #include "shell/bas_main.h"
 #include "shell/font_substitutes.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    brindle::UseUtf8CharacterSet();
     QApplication::setApplicationName(brindle::AppTitle());
     QApplication::setApplicationVersion(brindle::VersionText());
     QApplication::setDesktopFileName(QStringLiteral("brindle"));

@@ -2,6 +2,7 @@
 #include "colour/keyword_file.h"
 #include "keyword_file_fixture.h"
 #include "qt_print.h"
+#include "support/without_root_access.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,12 +93,11 @@ TEST(ReadKeywordFile, ReportsWhyTheFileCannotBeRead) {
 }
 
 TEST(ReadKeywordFile, ReportsAFileWithoutReadPermission) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root reads files whatever their mode";
-    }
     test::TempKeywordFile file;
     file.WriteLines({u"select,1"_s});
     ASSERT_TRUE(QFile::setPermissions(file.path(), QFileDevice::WriteOwner));
+    const test::WithoutRootAccess asUser;
+    ASSERT_TRUE(asUser.active());
     EXPECT_EQ(ReadError(file.path()), err::PermissionDenied);
 }
 

@@ -133,6 +133,27 @@ TEST_P(RecordsetValues, LongTextIsReadWhole) {
     EXPECT_EQ(rs.Value(2, 2), QVariant(QStringLiteral("end")));
 }
 
+TEST_P(RecordsetValues, TooLongValuesAtBlockEdgesAreReadAgainInPlace) {
+    // Rows come in blocks of 256: values too long for their declared size on
+    // the first and last row of a block, twice in one block and on the last
+    // row, with every other row checked for being read from its own place.
+    const QString tail = LongText(backend(), 3000);
+    Exec(u"CREATE TEMP TABLE t (k integer, b " + backend().shortTextType + u')');
+    Exec(u"INSERT INTO t WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
+         u"WHERE x < 700) SELECT x, CASE WHEN x IN (1, 256, 257, 300, 301, 512, 700) THEN '" +
+         tail + u"' || x ELSE 'v' || x END FROM c");
+    Query(QStringLiteral("SELECT k, b FROM t ORDER BY k"));
+    ASSERT_EQ(rs.RecordCount(), 700);
+    const QList<int> longRows{1, 256, 257, 300, 301, 512, 700};
+    for (qsizetype row = 0; row < 700; ++row) {
+        const int k = static_cast<int>(row) + 1;
+        const QString number = QString::number(k);
+        const QString expected = longRows.contains(k) ? QString(tail + number) : u'v' + number;
+        ASSERT_EQ(rs.Value(row, 0), QVariant::fromValue<qint64>(k)) << "row " << row;
+        ASSERT_EQ(rs.Value(row, 1), QVariant(expected)) << "row " << row;
+    }
+}
+
 TEST_P(RecordsetValues, FieldsByNameIgnoreCase) {
     Exec(QStringLiteral("CREATE TEMP TABLE t (id integer, label varchar(10))"));
     Exec(QStringLiteral("INSERT INTO t VALUES (1, 'one')"));

@@ -1,5 +1,6 @@
 #include "../shell/main_window_fixture.h"
 #include "shell/rich_text_editor.h"
+#include "support/without_root_access.h"
 
 #include <QFile>
 #include <QTableView>
@@ -133,15 +134,21 @@ TEST_F(FileCommandTest, FailedSaveKeepsTheOldFileAndTheCaption) {
     EXPECT_EQ(doubles.messages.shown[0].title, QStringLiteral("エラー"));
     EXPECT_EQ(Active().Caption(), QStringLiteral("無題1"));
     EXPECT_EQ(Stored(u"SAVE_SQL", u"SAVE_SQL"), QStringLiteral("<missing>"));
-    if (geteuid() != 0) {
-        const QString path = Write(QStringLiteral("ro.sql"), QByteArray("old\r\n"));
-        QFile::setPermissions(files.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // A read-only directory, also when the tests run as root.
+    const QString path = Write(QStringLiteral("ro.sql"), QByteArray("old\r\n"));
+    QFile::setPermissions(files.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    {
+        const test::WithoutRootAccess asUser;
+        ASSERT_TRUE(asUser.active());
         SaveFile(path);
-        QFile::setPermissions(files.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                QFileDevice::ExeOwner);
-        EXPECT_EQ(Bytes(path), QByteArray("old\r\n"));
-        EXPECT_EQ(Active().Caption(), QStringLiteral("無題1"));
     }
+    QFile::setPermissions(files.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_EQ(doubles.messages.shown.size(), 2u);
+    EXPECT_EQ(doubles.messages.shown[1].title, QStringLiteral("エラー"));
+    EXPECT_EQ(Bytes(path), QByteArray("old\r\n"));
+    EXPECT_EQ(Active().Caption(), QStringLiteral("無題1"));
+    EXPECT_EQ(Stored(u"SAVE_SQL", u"SAVE_SQL"), QStringLiteral("<missing>"));
 }
 
 TEST_F(FileCommandTest, FontChoiceGoesToTheActiveDocumentAndTheSettings) {

@@ -1,5 +1,6 @@
 #include "files/text_file.h"
 #include "shell/error.h"
+#include "support/without_root_access.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,13 +134,15 @@ TEST_F(TextFileTest, FailuresCarryTheirNumbersAndLeaveTheOldFile) {
               0);
 
     const QString path = Write(QStringLiteral("keep.sql"), QByteArray("old\r\n"));
-    if (geteuid() != 0) {
+    {
         // A directory nobody may write to: the save fails, the old file stays.
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const test::WithoutRootAccess asUser;
+        ASSERT_TRUE(asUser.active());
         EXPECT_NE(ErrorNumber([&] { WriteTextFileContent(path, u"new\r\n", {}); }), 0);
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
     }
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(Bytes(path), QByteArray("old\r\n"));
     WriteTextFileContent(path, u"", {});
     EXPECT_EQ(Bytes(path), QByteArray()) << "an empty document gives an empty file";
