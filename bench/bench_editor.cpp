@@ -36,6 +36,26 @@ void BM_Keystroke(benchmark::State& state) {
 }
 BENCHMARK(BM_Keystroke)->Arg(500)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A whole script put into the editor at once (a paste, a file opened), every
+// line a comment, so every line gets a colour of its own.
+void BM_SetTextOfComments(benchmark::State& state) {
+    brindle::frmSQL doc(brindle::DefaultMessageBoxService());
+    doc.resize(800, 600);
+    doc.show();
+    brindle::RichTextEditor& editor = *doc.txtQry();
+    QString text;
+    for (int i = 0; i < state.range(0); ++i)
+        text += QStringLiteral("-- comment line\r\n");
+    bool other = false;
+    for (auto _ : state) {
+        // Alternating texts, so every round really replaces the whole content.
+        editor.setText(other ? QStringLiteral("x") + text : text);
+        editor.viewport()->repaint();
+        other = !other;
+    }
+}
+BENCHMARK(BM_SetTextOfComments)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,3 +1,5 @@
+#include "cli/cli_batches.h"
+#include "cli/cli_exec.h"
 #include "cli/cli_io.h"
 #include "cli/cli_keywords.h"
 #include "cli/cli_rtf.h"
@@ -33,6 +35,13 @@ constexpr Subcommand kSubcommands[] = {
      brindle::cli::RunColour},
     {"arrange", "[--keywords FILE]: query on stdin -> the arranged query",
      brindle::cli::RunArrange},
+    {"batches", "query on stdin -> its batches (split at GO lines) as one JSON array",
+     brindle::cli::RunBatches},
+    {"dsns", "the ODBC data-source names, one per line", brindle::cli::RunDsns},
+    {"exec",
+     "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|count]:\n"
+     "            query on stdin runs as batches -> the last batch's result",
+     brindle::cli::RunExec},
 };
 
 void PrintHelp() {
@@ -47,7 +56,8 @@ void PrintHelp() {
         help += command.summary;
         help += '\n';
     }
-    help += "\nExit status: 0 on success, 1 when input or output fails, 2 on a usage error.\n";
+    help += "\nExit status: 0 on success, 1 when input, output or the database fails,\n"
+            "2 on a usage error.\n";
     std::fputs(help.c_str(), stdout);
 }
 

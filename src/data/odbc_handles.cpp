@@ -2,6 +2,8 @@
 
 #include "data/odbc_check.h"
 
+#include <QLibrary>
+
 #include <sqlext.h>
 
 namespace brindle::odbc {
@@ -33,7 +35,25 @@ void ConnectionHandle::reset() noexcept {
     m_handle.reset();
 }
 
+namespace {
+
+// Drivers such as SQLite3 load the driver manager's setup library to read a
+// data source's settings and unload it after the connect, which strands the
+// library's settings cache each time. Kept loaded for the process, the cache
+// is made once and stays reachable.
+void KeepSetupLibraryLoaded() {
+    static const bool loaded = [] {
+        QLibrary setup(QStringLiteral("odbcinst"), 2);
+        setup.setLoadHints(QLibrary::PreventUnloadHint);
+        return setup.load();
+    }();
+    Q_UNUSED(loaded);
+}
+
+} // namespace
+
 EnvironmentHandle AllocateEnvironment() {
+    KeepSetupLibraryLoaded();
     SQLHANDLE raw = SQL_NULL_HANDLE;
     Check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &raw), SQL_HANDLE_ENV, raw,
           "SQLAllocHandle(SQL_HANDLE_ENV)");

@@ -79,6 +79,12 @@ void Recordset::MovePrevious() {
     --m_position;
 }
 
+void Recordset::MoveTo(qsizetype row) {
+    if (row < 0 || row >= table().rowCount())
+        throw NoCurrentRecordError();
+    m_position = row;
+}
+
 qsizetype Recordset::AbsolutePosition() const {
     return IsBOF() || IsEOF() ? 0 : m_position + 1;
 }
@@ -99,6 +105,10 @@ int Recordset::checkedIndex(int index) const {
 
 QString Recordset::FieldName(int index) const {
     return table().columnName(checkedIndex(index));
+}
+
+odbc::ColumnKind Recordset::FieldKind(int index) const {
+    return table().column(checkedIndex(index)).kind();
 }
 
 qsizetype Recordset::currentRow() const {

@@ -12,7 +12,8 @@ class Command;
 
 namespace odbc {
 class ResultTable;
-}
+enum class ColumnKind;
+} // namespace odbc
 
 // A change to one field that the grid has made and not yet written back.
 struct PendingEdit {
@@ -62,6 +63,9 @@ public:
     void MovePrevious();
     void MoveNext();
     void MoveLast();
+    // Makes record `row` (from 0) current, as the user's pick in the grid
+    // does; fails with 3021 outside the records.
+    void MoveTo(qsizetype row);
 
     // The current record, counted from 1; 0 at BOF or EOF.
     qsizetype AbsolutePosition() const;
@@ -71,6 +75,8 @@ public:
     // an unknown index or name fails with 3265.
     int FieldCount() const;
     QString FieldName(int index) const;
+    // What the field holds, so the grid can tell decimals (text) from text.
+    odbc::ColumnKind FieldKind(int index) const;
     // The current record's value; fails with 3021 at BOF or EOF.
     QVariant Value(int index) const;
     QVariant Value(const QString& name) const;

@@ -26,7 +26,7 @@ std::unique_ptr<frmMain> Main(const Services& services) {
         main->MDIForm_Activate();
 
         {
-            frmConnect dialog(main.get());
+            frmConnect dialog(*services.messages, main.get());
             services.modal->Run(dialog);
         }
         main->LoadNewDoc();

@@ -268,7 +268,7 @@ void frmMain::mnuFileConnect_Click() {
     QString remembered;
     Step([&] { remembered = gcnDB->ConnectionString(); });
     Step([this] {
-        frmConnect dialog(this);
+        frmConnect dialog(*m_services.messages, this);
         m_services.modal->Run(dialog);
     });
     Step([this] { SetPanelText(QStringLiteral("DSN"), gstrDSN); });

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -36,6 +38,10 @@ public:
     void EnabledControls();
     void SetCboTable();
     void cboTable_Click();
+    // Where SetCboTable reads the DBMS name of the shared connection; by
+    // default what its driver reports. Tests stand in for a server that
+    // cannot run here.
+    void setDbmsNameSource(std::function<QString()> source);
 
     // Runs the active document's text as batches; true when every batch ran.
     bool ExecBatches();
@@ -116,6 +122,7 @@ private:
     QHash<QString, QLabel*> m_panels;
     QList<QAction*> m_windowListActions;
     bool m_unloaded = false;
+    std::function<QString()> m_dbmsName;
 };
 
 } // namespace brindle

@@ -1,5 +1,6 @@
 #include "shell/frm_main.h"
 
+#include "shell/error.h"
 #include "shell/main_commands.h"
 #include "shell/twips_screen.h"
 
@@ -84,6 +85,14 @@ void frmMain::BuildGridToolbar() {
     m_cboTable->setObjectName(QStringLiteral("cboTable"));
     m_cboTable->setToolTip(QStringLiteral("テーブルの指定"));
     m_cboTable->setEditable(false);
+    // Only the user's pick writes a query, not a refill of the list.
+    connect(m_cboTable, &QComboBox::activated, this, [this] {
+        try {
+            cboTable_Click();
+        } catch (const Error& e) {
+            mMsg.ShowError(e.description());
+        }
+    });
     const int left = std::max(x + 4, TwipsToPixels(2280, tpp.x));
     const int width = TwipsToPixels(3495, tpp.x);
     const int comboHeight = std::min(m_cboTable->sizeHint().height(), height - 2);

@@ -1,10 +1,13 @@
 #include "shell/frm_sql.h"
 
 #include "colour/cls_edit_color.h"
+#include "data/grid_sizing.h"
 #include "data/recordset.h"
 #include "data/recordset_helpers.h"
+#include "data/recordset_model.h"
 #include "files/text_file.h"
 #include "shell/error.h"
+#include "shell/error_steps.h"
 #include "shell/message_error_sink.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
@@ -14,23 +17,36 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
 #include <QTableView>
+
+#include <algorithm>
 
 namespace brindle {
 
 frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
     : QWidget(parent), m_boxes(boxes), mrsQuery(std::make_unique<Recordset>()),
       m_txtQry(new RichTextEditor(this)), m_grdQry(new QTableView(this)),
-      m_imgSplitter(new SplitterStrip(this)), m_picSplitter(new QWidget(this)) {
+      m_gridModel(new RecordsetModel(this)), m_imgSplitter(new SplitterStrip(this)),
+      m_picSplitter(new QWidget(this)) {
     m_txtQry->setObjectName(QStringLiteral("txtQry"));
     m_grdQry->setObjectName(QStringLiteral("grdQry"));
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
     m_picSplitter->setObjectName(QStringLiteral("picSplitter"));
 
     // A million rows must stay responsive: fixed row heights, no per-row work.
-    m_grdQry->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grdQry->verticalHeader()->setDefaultSectionSize(m_grdQry->fontMetrics().height() + 4);
+    FitRowHeightToFont(*m_grdQry);
+    m_grdQry->installEventFilter(this);
+    m_grdQry->setModel(m_gridModel);
+    m_grdQry->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grdQry->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(m_grdQry->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    grdQry_RowPicked(current.row());
+            });
 
     QPalette grey = m_picSplitter->palette();
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
@@ -55,9 +71,53 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
     ApplyLayout();
 }
 
-frmSQL::~frmSQL() = default;
+frmSQL::~frmSQL() {
+    // The result set goes before the grid's widgets do.
+    m_gridModel->Bind(nullptr);
+}
 
-void frmSQL::BindGrid() {}
+void frmSQL::BindGrid() {
+    m_gridModel->Bind(mrsQuery.get());
+    // Sized from the first rows only: a million rows bind as fast as ten.
+    FitColumnsToSample(*m_grdQry, 100, m_grdQry->fontMetrics().averageCharWidth() * 40);
+    SyncGridToRecord();
+}
+
+void frmSQL::SyncGridToRecord() {
+    const QScopedValueRollback<bool> syncing(m_syncingGrid, true);
+    QItemSelectionModel* selection = m_grdQry->selectionModel();
+    qsizetype row = -1;
+    try {
+        if (mrsQuery->State() != 0)
+            row = mrsQuery->AbsolutePosition() - 1;
+    } catch (const Error&) {
+    }
+    const int columns = m_gridModel->columnCount();
+    if (row < 0 || row >= m_gridModel->rowCount() || columns == 0) {
+        selection->clearSelection();
+        selection->clearCurrentIndex();
+        return;
+    }
+    const int column = std::clamp(selection->currentIndex().column(), 0, columns - 1);
+    const QModelIndex current = m_gridModel->index(static_cast<int>(row), column);
+    selection->setCurrentIndex(current,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_grdQry->scrollTo(current);
+}
+
+void frmSQL::grdQry_RowPicked(int row) {
+    // The grid only follows the record while it is being synchronised.
+    if (m_syncingGrid)
+        return;
+    // A result set closed since the grid was bound has no record to move to.
+    Step([&] { mrsQuery->MoveTo(row); });
+}
+
+bool frmSQL::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grdQry && event->type() == QEvent::FontChange)
+        FitRowHeightToFont(*m_grdQry);
+    return QWidget::eventFilter(watched, event);
+}
 
 QSize frmSQL::sizeHint() const {
     const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);

@@ -13,6 +13,7 @@ namespace brindle {
 
 class MessageBoxService;
 class Recordset;
+class RecordsetModel;
 class RichTextEditor;
 struct DropData;
 class SplitterStrip;
@@ -40,8 +41,11 @@ public:
     TextFileFormat& FileFormat() { return m_fileFormat; }
 
     // Binds the grid to the document's result set again, so it shows what the
-    // result set now holds.
+    // result set now holds, standing on its current record.
     void BindGrid();
+    // Shows the result set's current record selected and scrolled into view;
+    // nothing is selected at BOF or EOF. Moves of the result set call this.
+    void SyncGridToRecord();
 
     RichTextEditor* txtQry() const { return m_txtQry; }
     QTableView* grdQry() const { return m_grdQry; }
@@ -73,17 +77,21 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_QueryUnload();
     void Form_Resize();
     void ApplyLayout();
+    void grdQry_RowPicked(int row);
 
     MessageBoxService& m_boxes;
     std::unique_ptr<Recordset> mrsQuery;
     SqlPaneLayout m_layout; // holds mblnDragging
     RichTextEditor* m_txtQry;
     QTableView* m_grdQry;
+    RecordsetModel* m_gridModel;
+    bool m_syncingGrid = false; // the grid is being moved to the current record
     SplitterStrip* m_imgSplitter;
     QWidget* m_picSplitter;
     TextFileFormat m_fileFormat;

@@ -119,9 +119,19 @@ void RichTextEditor::ApplyColours(const rtf::RtfContent& content) {
     ++m_silent;
     const auto done = qScopeGuard([this] { --m_silent; });
     m_colourTable = content.colours;
+    // One shared format per colour: the ranges copy it, they do not build it.
+    std::vector<QTextCharFormat> formats(m_colourTable.size() + 1);
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        formats[i].setForeground(ColourOf(static_cast<int>(i)));
+    const auto formatOf = [&](int colour) -> const QTextCharFormat& {
+        const auto index = static_cast<std::size_t>(colour);
+        return colour > 0 && index < formats.size() ? formats[index] : formats[0];
+    };
     QTextDocument* doc = document();
     auto run = content.runs.begin();
     int blockStart = 0; // offset of the block in content.text
+    int dirtyFrom = -1;
+    int dirtyTo = -1;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         const int blockEnd = blockStart + block.length() - 1;
         QList<QTextLayout::FormatRange> ranges;
@@ -135,16 +145,22 @@ void RichTextEditor::ApplyColours(const rtf::RtfContent& content) {
             QTextLayout::FormatRange range;
             range.start = from - blockStart;
             range.length = to - from;
-            range.format.setForeground(ColourOf(r->colour));
+            range.format = formatOf(r->colour);
             ranges.append(range);
         }
         QTextLayout* layout = block.layout();
         if (layout && (layout->formats() != ranges)) {
             layout->setFormats(ranges);
-            doc->markContentsDirty(block.position(), block.length());
+            if (dirtyFrom < 0)
+                dirtyFrom = block.position();
+            dirtyTo = block.position() + block.length();
         }
         blockStart = blockEnd + 1;
     }
+    // One span for all recoloured blocks: the layout redoes everything after
+    // each mark, so a mark per block costs the square of the line count.
+    if (dirtyFrom >= 0)
+        doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
 }
 
 std::vector<rtf::ColourRun> RichTextEditor::ColourRuns() const {

@@ -4,22 +4,8 @@
 set -u
 
 cli=${1:?usage: test_cli_keywords.sh PATH_TO_BRINDLE_CLI}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# expect NAME EXPECTED ACTUAL
-expect() {
-    if [ "$2" != "$3" ]; then
-        fail "$1"
-        printf '  expected: %q\n  actual:   %q\n' "$2" "$3" >&2
-    fi
-}
+# shellcheck source=check_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 
 # csv: one JSON array per line, CR LF or LF stripped.
 out=$(printf 'a,,b\r\n"x,y",z\n"ab"cd,e\na,\n' | "$cli" csv)
@@ -68,8 +54,4 @@ expect "colour --tab without a value" 2 "$?"
 "$cli" csv extra >/dev/null 2>&1
 expect "csv with an argument" 2 "$?"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "cli keyword checks passed"
+finish "cli keyword"

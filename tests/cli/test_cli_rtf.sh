@@ -4,14 +4,8 @@
 set -u
 
 cli=${1:?usage: test_cli_rtf.sh PATH_TO_BRINDLE_CLI}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+# shellcheck source=check_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 
 # expect_bytes NAME EXPECTED_FILE ACTUAL_FILE
 expect_bytes() {
@@ -84,8 +78,4 @@ check_usage text --verbose
 check_usage --help extra
 check_usage --bogus
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "all brindle-cli checks passed"
+finish "brindle-cli rtf and text"

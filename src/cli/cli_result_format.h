@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace brindle {
+class Recordset;
+}
+
+namespace brindle::cli {
+
+enum class ResultFormat { Tsv, Json, Count };
+
+// The whole of an open result set in one format, every line ending in LF:
+// Tsv: a header line of field names, then one line per record, fields
+// separated by tabs, NULL empty, and tab, CR, LF and backslash inside a value
+// written \t \r \n \\.
+// Json: {"columns":[...],"rows":[[...],...]}; NULL is null; integers exact,
+// doubles shortest round-trip, decimals with their exact digits, all as
+// numbers (a value JSON cannot write as a number, such as NaN, as a string).
+// Count: the number of records.
+// In every format dates are YYYY-MM-DD, times HH:MM:SS and timestamps
+// YYYY-MM-DD HH:MM:SS, with the milliseconds only when there are any, and
+// binary values lower-case hex.
+QString FormatResult(const Recordset& rs, ResultFormat format);
+
+} // namespace brindle::cli

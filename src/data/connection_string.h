@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace brindle {
+
+// One value as it goes into an ODBC connection string. Plain values stay
+// exactly as typed; a value the driver manager would otherwise cut or
+// misread (one holding ";", "{" or "}", or starting with a blank) is put in
+// braces with every "}" doubled, so a password can hold any character and
+// can never add a key of its own.
+QString ConnectionStringValue(const QString& value);
+
+// "DSN=<dsn>;UID=<uid>;PWD=<pwd>;": every key present even when its value is
+// empty, each value as ConnectionStringValue gives it.
+QString BuildConnectionString(const QString& dsn, const QString& uid, const QString& pwd);
+
+} // namespace brindle

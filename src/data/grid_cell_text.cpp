@@ -1,0 +1,83 @@
+#include "data/grid_cell_text.h"
+
+#include "data/odbc_column_values.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QTime>
+
+namespace brindle {
+
+namespace {
+
+constexpr char16_t Ellipsis = u'…';
+
+QString OneLine(const QString& text) {
+    const bool cut = text.size() > GridTextLimit;
+    QString line = cut ? text.left(GridTextLimit) : text;
+    // Never leave half of a surrogate pair at the cut.
+    if (cut && line.back().isHighSurrogate())
+        line.chop(1);
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar& c : line) {
+        if (c == u'\r' || c == u'\n' || c == u'\t')
+            c = u' ';
+    }
+    if (cut)
+        line += Ellipsis;
+    return line;
+}
+
+QString TimeText(QTime time) {
+    return time.toString(time.msec() != 0 ? u"HH:mm:ss.zzz" : u"HH:mm:ss");
+}
+
+QString HexText(const QByteArray& bytes) {
+    const bool cut = bytes.size() > GridBytesLimit;
+    const QByteArray shown = cut ? bytes.left(GridBytesLimit) : bytes;
+    QString text = QStringLiteral("0x") + QString::fromLatin1(shown.toHex().toUpper());
+    if (cut)
+        text += Ellipsis;
+    return text;
+}
+
+} // namespace
+
+QString GridNullText() {
+    return QStringLiteral("(NULL)");
+}
+
+QString GridCellText(const QVariant& value) {
+    if (value.isNull())
+        return GridNullText();
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::Double:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::QString:
+        return OneLine(value.toString());
+    case QMetaType::QDate:
+        return value.toDate().toString(u"yyyy-MM-dd");
+    case QMetaType::QTime:
+        return TimeText(value.toTime());
+    case QMetaType::QDateTime: {
+        // Kept in UTC, so this is the wall-clock value the database stored.
+        const QDateTime stamp = value.toDateTime();
+        return stamp.date().toString(u"yyyy-MM-dd") + u' ' + TimeText(stamp.time());
+    }
+    case QMetaType::QByteArray:
+        return HexText(value.toByteArray());
+    default:
+        return OneLine(value.toString());
+    }
+}
+
+bool IsNumericKind(odbc::ColumnKind kind) {
+    return kind == odbc::ColumnKind::Integer || kind == odbc::ColumnKind::Double ||
+           kind == odbc::ColumnKind::Decimal;
+}
+
+} // namespace brindle

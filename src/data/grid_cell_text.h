@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace brindle {
+
+namespace odbc {
+enum class ColumnKind;
+} // namespace odbc
+
+// How the result grid writes one value of a result set as a single line.
+//
+// Text longer than GridTextLimit UTF-16 units and binary values longer than
+// GridBytesLimit bytes are cut and end in "…": a cell cannot show more, and
+// painting stays fast with huge values. Line breaks and tabs become spaces.
+inline constexpr qsizetype GridTextLimit = 1000;
+inline constexpr qsizetype GridBytesLimit = 256;
+
+// What a NULL shows, so that it differs from an empty string.
+QString GridNullText();
+
+// The text of a value: dates yyyy-MM-dd, times HH:mm:ss, timestamps
+// yyyy-MM-dd HH:mm:ss as stored (milliseconds only when there are any),
+// binary as 0x and upper-case hex. A null value gives GridNullText().
+QString GridCellText(const QVariant& value);
+
+// Integers, floating numbers and decimals line up on the right.
+bool IsNumericKind(odbc::ColumnKind kind);
+
+} // namespace brindle

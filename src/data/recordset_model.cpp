@@ -1,0 +1,126 @@
+#include "data/recordset_model.h"
+
+#include "data/grid_cell_text.h"
+#include "data/recordset.h"
+#include "shell/error.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace brindle {
+
+namespace {
+
+// A NULL's look; only italic is set, so the grid's own font fills in the rest.
+QFont NullFont() {
+    QFont font;
+    font.setItalic(true);
+    return font;
+}
+
+} // namespace
+
+RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void RecordsetModel::Bind(const Recordset* recordset) {
+    beginResetModel();
+    m_recordset = recordset;
+    m_rows = 0;
+    m_fields.clear();
+    try {
+        if (recordset && recordset->State() != 0) {
+            const int count = recordset->FieldCount();
+            std::vector<Field> fields;
+            fields.reserve(static_cast<std::size_t>(count));
+            for (int i = 0; i < count; ++i)
+                fields.push_back({recordset->FieldName(i), IsNumericKind(recordset->FieldKind(i))});
+            // A view counts rows in int; anything beyond cannot be shown.
+            const qsizetype records = recordset->RecordCount();
+            m_rows =
+                static_cast<int>(std::min<qsizetype>(records, std::numeric_limits<int>::max()));
+            m_fields = std::move(fields);
+        }
+    } catch (const Error&) {
+        m_rows = 0;
+        m_fields.clear();
+    }
+    endResetModel();
+}
+
+int RecordsetModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int RecordsetModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_fields.size());
+}
+
+QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
+    QModelRoleData roleData(role);
+    multiData(index, roleData);
+    return roleData.data();
+}
+
+void RecordsetModel::multiData(const QModelIndex& index, QModelRoleDataSpan roleDataSpan) const {
+    for (QModelRoleData& roleData : roleDataSpan)
+        roleData.clearData();
+    if (!m_recordset || !index.isValid() || index.model() != this || index.row() >= m_rows ||
+        index.column() >= columnCount())
+        return;
+    const Field& field = m_fields[static_cast<std::size_t>(index.column())];
+
+    // Read once for all roles asked. A result set changed behind the grid's
+    // back gives nothing rather than failing the paint.
+    std::optional<QVariant> value;
+    try {
+        value = m_recordset->Value(static_cast<qsizetype>(index.row()), index.column());
+    } catch (const Error&) {
+    }
+
+    for (QModelRoleData& roleData : roleDataSpan) {
+        switch (roleData.role()) {
+        case Qt::DisplayRole:
+            if (value)
+                roleData.setData(GridCellText(*value));
+            break;
+        case Qt::EditRole:
+            if (value)
+                roleData.setData(*value);
+            break;
+        case Qt::TextAlignmentRole:
+            roleData.setData(static_cast<int>((field.numeric ? Qt::AlignRight : Qt::AlignLeft) |
+                                              Qt::AlignVCenter));
+            break;
+        case Qt::ForegroundRole:
+            if (value && value->isNull())
+                roleData.setData(QBrush(QColor(128, 128, 128)));
+            break;
+        case Qt::FontRole:
+            if (value && value->isNull())
+                roleData.setData(NullFont());
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < columnCount())
+        return m_fields[static_cast<std::size_t>(section)].name;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+} // namespace brindle

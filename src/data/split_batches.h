@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace brindle {
+
+// The most pieces (lines between carriage returns and line feeds) a query
+// text may have, and the most batches: positions are counted in 16 bits.
+inline constexpr qsizetype MaxBatchPieces = 32767;
+
+// Cuts a query text into batches at lines that hold only the word GO (any
+// letter case, code-32 spaces around it allowed). Every line feed first
+// becomes a carriage return, so CR LF yields an empty line; each line that
+// goes into a batch ends in one carriage return. There is always at least one
+// batch: n GO lines give n + 1, some possibly empty. A text of more than
+// MaxBatchPieces pieces, or one that would give more batches than that, fails
+// with the overflow Error before anything is cut.
+QStringList SplitBatches(const QString& text);
+
+} // namespace brindle

@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# Usage: test_cli_exec.sh PATH_TO_BRINDLE_CLI
+# Checks the dsns and exec subcommands against the test data sources that
+# scripts/test registers (BRINDLE_TEST_SQLITE_DSN, BRINDLE_TEST_PG_*). Without
+# them SQLite runs through a data source of its own; PostgreSQL is skipped
+# unless CI=true, where that is a failure.
+set -u
+
+cli=${1:?usage: test_cli_exec.sh PATH_TO_BRINDLE_CLI}
+# shellcheck source=check_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
+
+if [ -z "${BRINDLE_TEST_SQLITE_DSN:-}" ]; then
+    if ! odbcinst -q -d -n SQLite3 >/dev/null 2>&1; then
+        echo "SKIP: the SQLite3 ODBC driver is not registered" >&2
+        exit 77
+    fi
+    printf '[BrindleCliSQLite]\nDriver = SQLite3\nDatabase = %s\n' "$work/cli.sqlite" >"$work/odbc.ini"
+    export ODBCINI="$work/odbc.ini"
+    BRINDLE_TEST_SQLITE_DSN=BrindleCliSQLite
+fi
+
+# run SQL [exec options...]: stdout in $out, stderr in $err, status in $status.
+run() {
+    local sql=$1
+    shift
+    out=$(printf '%s' "$sql" | "$cli" exec "${conn[@]}" "$@" 2>"$work/err")
+    status=$?
+    err=$(cat "$work/err")
+}
+
+# The same checks for each database; $1 is its name, the rest the connection
+# options, and $text/$bin/$dec the SQL that differs between them.
+check_backend() {
+    local name=$1
+    shift
+    conn=("$@")
+    local table="CREATE TEMP TABLE t (k integer, s varchar(50), i bigint, d double precision,
+ dt date, ts timestamp, b $bin, n $dec)
+GO
+INSERT INTO t VALUES (1, $text, 9007199254740993, 0.1, '2024-02-29',
+ '2024-02-29 13:45:10.250', $hex, 12345678901234.5678)
+  go
+INSERT INTO t VALUES (2, NULL, NULL, NULL, NULL, '2024-02-29 13:45:10', NULL, NULL)
+GO
+SELECT s AS 名前, i, d, dt, ts, b FROM t ORDER BY k"
+
+    run "$table"
+    expect "$name tsv status" 0 "$status"
+    expect "$name tsv" "名前	i	d	dt	ts	b
+a\\tb\\nc\\\\d\\r 日本語	9007199254740993	0.1	2024-02-29	2024-02-29 13:45:10.250	00ff10
+				2024-02-29 13:45:10	" "$out"
+
+    run "$table" --format json
+    expect "$name json status" 0 "$status"
+    expect "$name json" '{"columns":["名前","i","d","dt","ts","b"],"rows":[["a\tb\nc\\d\r 日本語",9007199254740993,0.1,"2024-02-29","2024-02-29 13:45:10.250","00ff10"],[null,null,null,null,"2024-02-29 13:45:10",null]]}' "$out"
+
+    run "$table" --format count
+    expect "$name count" "2" "$out"
+
+    run "CREATE TEMP TABLE f (d double precision)
+GO
+INSERT INTO f VALUES (1e300)
+GO
+INSERT INTO f VALUES (-2.5)
+GO
+INSERT INTO f VALUES (3.0)
+GO
+SELECT d FROM f ORDER BY d" --format json
+    expect "$name doubles shortest" '{"columns":["d"],"rows":[[-2.5],[3],[1e+300]]}' "$out"
+
+    run "SELECT 1 AS a WHERE 1 = 0"
+    expect "$name empty result tsv" "a" "$out"
+    run "SELECT 1 AS a WHERE 1 = 0" --format json
+    expect "$name empty result json" '{"columns":["a"],"rows":[]}' "$out"
+    run "SELECT 1 AS a WHERE 1 = 0" --format count
+    expect "$name empty result count" "0" "$out"
+
+    run "CREATE TEMP TABLE x (n integer)"
+    expect "$name no rows status" 0 "$status"
+    expect "$name no rows output" "" "$out"
+    run "SELECT 1 AS a
+GO"
+    expect "$name trailing GO status" 0 "$status"
+    expect "$name trailing GO output" "" "$out"
+    run ""
+    expect "$name empty text status" 0 "$status"
+    expect "$name empty text output" "" "$out"
+    run "SELECT 1 AS a
+GO
+SELECT 2 AS b"
+    expect "$name last batch wins" "b
+2" "$out"
+
+    # The second of three fails: its description, status 1, the third never
+    # runs (its rows would be on stdout).
+    run "SELECT 1 AS a
+GO
+SELECT * FROM brindle_no_such_table
+GO
+SELECT 3 AS c"
+    expect "$name failing batch status" 1 "$status"
+    expect "$name failing batch output" "" "$out"
+    case $err in *brindle_no_such_table*) ;; *) fail "$name failing batch message: $err" ;; esac
+    run "SELEC 1"
+    expect "$name syntax error status" 1 "$status"
+    case $err in "brindle-cli: ["*) ;; *) fail "$name syntax error message: $err" ;; esac
+}
+
+text="'a' || char(9) || 'b' || char(10) || 'c\\d' || char(13) || ' 日本語'"
+bin=blob hex="x'00ff10'" dec="varchar(30)"
+check_backend SQLite --dsn "$BRINDLE_TEST_SQLITE_DSN"
+
+"$cli" dsns >"$work/dsns"
+expect "dsns status" 0 "$?"
+grep -qx "$BRINDLE_TEST_SQLITE_DSN" "$work/dsns" || fail "dsns lists $BRINDLE_TEST_SQLITE_DSN"
+
+if [ -n "${BRINDLE_TEST_PG_DSN:-}" ]; then
+    text="'a' || chr(9) || 'b' || chr(10) || 'c\\d' || chr(13) || ' 日本語'"
+    bin=bytea hex="decode('00ff10', 'hex')" dec="numeric(20,4)"
+    pg=(--dsn "$BRINDLE_TEST_PG_DSN" --uid "$BRINDLE_TEST_PG_UID" --pwd "$BRINDLE_TEST_PG_PWD")
+    check_backend PostgreSQL "${pg[@]}"
+    grep -qx "$BRINDLE_TEST_PG_DSN" "$work/dsns" || fail "dsns lists $BRINDLE_TEST_PG_DSN"
+
+    # Decimals keep their exact digits and are numbers in JSON.
+    run "SELECT 12345678901234.5678::numeric(20,4) AS n, -0.5::numeric AS m,
+ 'NaN'::numeric AS nan, 'Infinity'::float8 AS inf" --format json
+    expect "decimals json" '{"columns":["n","m","nan","inf"],"rows":[[12345678901234.5678,-0.5,"NaN","Infinity"]]}' "$out"
+    run "SELECT 12345678901234.5678::numeric(20,4) AS n"
+    expect "decimals tsv" "n
+12345678901234.5678" "$out"
+
+    start=$SECONDS
+    run "SELECT pg_sleep(3)" --timeout 1
+    expect "time-out status" 1 "$status"
+    [ $((SECONDS - start)) -lt 3 ] || fail "time-out took $((SECONDS - start)) s"
+    [ -n "$err" ] || fail "time-out without a message"
+    run "SELECT 7 AS n" --timeout 0
+    expect "no time-out" "n
+7" "$out"
+
+    conn=(--dsn "$BRINDLE_TEST_PG_DSN" --uid "$BRINDLE_TEST_PG_UID" --pwd not-the-password)
+    out=$(printf 'SELECT 1' | "$cli" exec "${conn[@]}" 2>"$work/err")
+    expect "wrong password status" 1 "$?"
+    [ -s "$work/err" ] || fail "wrong password without a message"
+elif [ "${CI:-}" = true ]; then
+    fail "PostgreSQL is not configured (BRINDLE_TEST_PG_DSN) and CI=true"
+else
+    echo "note: PostgreSQL is not configured; its checks were skipped" >&2
+fi
+
+# Before any database: an unknown data source, bad input, usage mistakes.
+printf 'SELECT 1' | "$cli" exec --dsn BrindleNoSuchSource >/dev/null 2>"$work/err"
+expect "unknown data source status" 1 "$?"
+[ -s "$work/err" ] || fail "unknown data source without a message"
+printf '\xff' | "$cli" exec --dsn "$BRINDLE_TEST_SQLITE_DSN" >/dev/null 2>&1
+expect "invalid UTF-8" 1 "$?"
+awk 'BEGIN { for (i = 0; i < 32767; i++) print "SELECT 1" }' |
+    "$cli" exec --dsn "$BRINDLE_TEST_SQLITE_DSN" >/dev/null 2>"$work/err"
+expect "overflow status" 1 "$?"
+expect "overflow message" "brindle-cli: オーバーフローしました。" "$(cat "$work/err")"
+
+for args in "" "--dsn" "--dsn x --format xml" "--dsn x --timeout -1" "--dsn x --timeout abc" \
+    "--dsn x --bogus 1" "--uid u" "--dsn x extra"; do
+    # shellcheck disable=SC2086 # the words are the arguments
+    "$cli" exec $args </dev/null >/dev/null 2>"$work/err"
+    expect "usage: exec $args" 2 "$?"
+    grep -q "brindle-cli --help" "$work/err" || fail "usage: exec $args without a pointer to --help"
+done
+"$cli" dsns extra >/dev/null 2>&1
+expect "dsns with an argument" 2 "$?"
+
+finish "cli exec"

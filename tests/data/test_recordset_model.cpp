@@ -1,0 +1,208 @@
+#include "data/grid_cell_text.h"
+#include "data/recordset_model.h"
+#include "data/test_backends.h"
+
+#include <QBrush>
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QFont>
+#include <QTime>
+
+#include <vector>
+
+namespace brindle::test {
+namespace {
+
+struct CellCase {
+    const char* what;
+    QVariant value;
+    QString text;
+};
+
+TEST(GridCellText, EveryKindOnOneLine) {
+    const QString ellipsis = QStringLiteral("…");
+    const QString longText = QString(GridTextLimit + 5, u'a');
+    // A character outside the BMP straddles the cut.
+    const QString pairAtCut = QString(GridTextLimit - 1, u'b') + QStringLiteral("\U0001F600xyz");
+    const QByteArray longBytes(GridBytesLimit + 1, '\x5a');
+    const std::vector<CellCase> cases = {
+        {"NULL", QVariant(), QStringLiteral("(NULL)")},
+        {"empty string", QVariant(QString()), QString()},
+        {"the word NULL", QVariant(QStringLiteral("NULL")), QStringLiteral("NULL")},
+        {"integer", QVariant::fromValue<qint64>(-9223372036854775807LL),
+         QStringLiteral("-9223372036854775807")},
+        {"double", QVariant(2.5), QStringLiteral("2.5")},
+        {"tiny double", QVariant(0.1), QStringLiteral("0.1")},
+        {"huge double", QVariant(-1.5e300), QStringLiteral("-1.5e+300")},
+        {"decimal digits", QVariant(QStringLiteral("12345678901234.5678")),
+         QStringLiteral("12345678901234.5678")},
+        {"date", QVariant(QDate(2024, 2, 29)), QStringLiteral("2024-02-29")},
+        {"early date", QVariant(QDate(9, 1, 2)), QStringLiteral("0009-01-02")},
+        {"time", QVariant(QTime(7, 4, 5)), QStringLiteral("07:04:05")},
+        {"time with milliseconds", QVariant(QTime(7, 4, 5, 30)), QStringLiteral("07:04:05.030")},
+        {"timestamp", QVariant(QDateTime(QDate(2024, 3, 31), QTime(2, 30), Qt::UTC)),
+         QStringLiteral("2024-03-31 02:30:00")},
+        {"timestamp with milliseconds",
+         QVariant(QDateTime(QDate(2024, 2, 29), QTime(13, 45, 10, 250), Qt::UTC)),
+         QStringLiteral("2024-02-29 13:45:10.250")},
+        {"binary", QVariant(QByteArray("\x00\xff\x10", 3)), QStringLiteral("0x00FF10")},
+        {"empty binary", QVariant(QByteArray("")), QStringLiteral("0x")},
+        {"long binary", QVariant(longBytes),
+         QStringLiteral("0x") + QStringLiteral("5A").repeated(GridBytesLimit) + ellipsis},
+        {"line breaks", QVariant(QStringLiteral("a\r\nb\nc\rd\te")), QStringLiteral("a b c d e")},
+        {"long text", QVariant(longText), QString(GridTextLimit, u'a') + ellipsis},
+        {"text exactly at the limit", QVariant(QString(GridTextLimit, u'c')),
+         QString(GridTextLimit, u'c')},
+        {"surrogate pair at the cut", QVariant(pairAtCut),
+         QString(GridTextLimit - 1, u'b') + ellipsis},
+    };
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(GridCellText(c.value), c.text);
+    }
+}
+
+// Values of one record of every kind, in fields named after their kind.
+class RecordsetModelTest : public DatabaseTest {
+protected:
+    void SetUp() override {
+        DatabaseTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        const QString blob = isPostgres() ? QStringLiteral("bytea") : QStringLiteral("blob");
+        Exec(u"CREATE TEMP TABLE t (k integer, n integer, f double precision, s varchar(20), "
+             u"d date, ts timestamp, b " +
+             blob + u')');
+        Exec(u"INSERT INTO t VALUES (1, 42, 2.5, 'text', '2024-02-29', "
+             u"'2024-02-29 13:45:10', " +
+             backend().hexBytes(QStringLiteral("00ff")) + u')');
+        Exec(QStringLiteral("INSERT INTO t VALUES (2, NULL, NULL, NULL, NULL, NULL, NULL)"));
+        Exec(QStringLiteral("INSERT INTO t VALUES (3, 0, 0, '', NULL, NULL, NULL)"));
+        Query(QStringLiteral("SELECT n AS 数, f, s, d, ts, b FROM t ORDER BY k"));
+        model.Bind(&rs);
+    }
+
+    QVariant At(int row, int column, int role = Qt::DisplayRole) const {
+        return model.data(model.index(row, column), role);
+    }
+
+    RecordsetModel model;
+};
+
+TEST_P(RecordsetModelTest, HeaderIsTheFieldNamesAndRowsTheRecords) {
+    ASSERT_EQ(model.columnCount(), 6);
+    EXPECT_EQ(model.rowCount(), 3);
+    const QStringList names = {QStringLiteral("数"), QStringLiteral("f"),  QStringLiteral("s"),
+                               QStringLiteral("d"),  QStringLiteral("ts"), QStringLiteral("b")};
+    for (int column = 0; column < names.size(); ++column) {
+        SCOPED_TRACE(column);
+        EXPECT_EQ(model.headerData(column, Qt::Horizontal).toString(), names[column]);
+    }
+    EXPECT_EQ(model.headerData(2, Qt::Vertical).toInt(), 3) << "records count from 1";
+}
+
+TEST_P(RecordsetModelTest, ShowsEachKindWithoutMovingTheRecord) {
+    const struct {
+        const char* what;
+        int column;
+        QString text;
+    } cases[] = {
+        {"integer", 0, QStringLiteral("42")},
+        {"double", 1, QStringLiteral("2.5")},
+        {"text", 2, QStringLiteral("text")},
+        {"date", 3, QStringLiteral("2024-02-29")},
+        {"timestamp", 4, QStringLiteral("2024-02-29 13:45:10")},
+        {"binary", 5, QStringLiteral("0x00FF")},
+    };
+    rs.MoveLast();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(At(0, c.column).toString(), c.text);
+        EXPECT_FALSE(At(0, c.column, Qt::ForegroundRole).isValid());
+        EXPECT_FALSE(At(0, c.column, Qt::FontRole).isValid());
+    }
+    EXPECT_EQ(rs.AbsolutePosition(), 3);
+}
+
+TEST_P(RecordsetModelTest, NullDiffersFromAnEmptyString) {
+    // Row 1 holds NULLs, row 2 an empty string and zeros.
+    for (int column = 0; column < 6; ++column) {
+        SCOPED_TRACE(column);
+        EXPECT_EQ(At(1, column).toString(), QStringLiteral("(NULL)"));
+        EXPECT_TRUE(At(1, column, Qt::EditRole).isNull());
+        EXPECT_EQ(At(1, column, Qt::ForegroundRole).value<QBrush>().color(), QColor(128, 128, 128));
+        const QFont font = At(1, column, Qt::FontRole).value<QFont>();
+        EXPECT_TRUE(font.italic());
+        EXPECT_EQ(font.resolveMask(), static_cast<uint>(QFont::StyleResolved))
+            << "the grid's own family and size still apply";
+    }
+    EXPECT_EQ(At(2, 2).toString(), QString());
+    EXPECT_FALSE(At(2, 2, Qt::EditRole).isNull());
+    EXPECT_FALSE(At(2, 2, Qt::FontRole).isValid());
+    EXPECT_EQ(At(2, 0).toString(), QStringLiteral("0"));
+}
+
+TEST_P(RecordsetModelTest, NumbersAlignRightAndTextLeft) {
+    const int right = static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
+    const int left = static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
+    const int expected[] = {right, right, left, left, left, left};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 6; ++column) {
+            SCOPED_TRACE(testing::Message() << "row " << row << " column " << column);
+            EXPECT_EQ(At(row, column, Qt::TextAlignmentRole).toInt(), expected[column]);
+        }
+    }
+}
+
+TEST_P(RecordsetModelTest, AClosedResultSetShowsAnEmptyGrid) {
+    rs.Close();
+    // Until it is bound again the old shape stays, with blank cells.
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_FALSE(At(0, 0).isValid());
+    EXPECT_FALSE(At(1, 0, Qt::FontRole).isValid());
+
+    model.Bind(&rs);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_FALSE(At(0, 0).isValid());
+
+    Recordset neverOpened;
+    model.Bind(&neverOpened);
+    EXPECT_EQ(model.columnCount(), 0);
+    model.Bind(nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST_P(RecordsetModelTest, AReopenedResultSetShowsItsNewShapeWhenBoundAgain) {
+    Query(QStringLiteral("SELECT k FROM t WHERE k = 1"));
+    // Bound to three rows of six fields, the result set now has one field.
+    EXPECT_EQ(At(0, 0).toString(), QStringLiteral("1"));
+    EXPECT_FALSE(At(2, 5).isValid());
+    model.Bind(&rs);
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.columnCount(), 1);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("k"));
+}
+
+TEST_P(RecordsetModelTest, AnEmptyResultHasHeadersAndNoRows) {
+    Query(QStringLiteral("SELECT n, s FROM t WHERE 1 = 0"));
+    model.Bind(&rs);
+    EXPECT_EQ(model.rowCount(), 0);
+    ASSERT_EQ(model.columnCount(), 2);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("s"));
+    EXPECT_FALSE(At(0, 0).isValid());
+}
+
+TEST_P(RecordsetModelTest, IsReadOnly) {
+    const QModelIndex cell = model.index(0, 0);
+    EXPECT_FALSE(model.flags(cell).testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(model.flags(cell).testFlag(Qt::ItemIsSelectable));
+    EXPECT_FALSE(model.setData(cell, QVariant::fromValue<qint64>(7)));
+    EXPECT_EQ(At(0, 0).toString(), QStringLiteral("42"));
+}
+
+BRINDLE_ALL_BACKENDS(RecordsetModelTest);
+
+} // namespace
+} // namespace brindle::test
