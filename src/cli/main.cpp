@@ -1,5 +1,6 @@
 #include "cli/cli_batches.h"
 #include "cli/cli_exec.h"
+#include "cli/cli_export.h"
 #include "cli/cli_io.h"
 #include "cli/cli_keywords.h"
 #include "cli/cli_rtf.h"
@@ -42,6 +43,11 @@ constexpr Subcommand kSubcommands[] = {
      "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|count]:\n"
      "            query on stdin runs as batches -> the last batch's result",
      brindle::cli::RunExec},
+    {"export",
+     "--dsn NAME [--uid U] [--pwd P] [--timeout S] --out FILE.xlsx:\n"
+     "            query on stdin runs as batches -> the last result as a workbook;\n"
+     "            prints the number of records written",
+     brindle::cli::RunExport},
 };
 
 void PrintHelp() {

@@ -290,10 +290,6 @@ void frmMain::mnuFileEnd_Click() {
     close();
 }
 
-// Commands whose behaviour lives in the other subsystems; they are wired in
-// as those arrive.
-void frmMain::mnuToolExcel_Click() {}
-
 void frmMain::mnuFileOpen_Click() {
     Guarded([this] {
         const QString initial = Setting(u"OPEN_SQL", u"OPEN_SQL", u"");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/workbook_opener.h"
 #include "files/file_dialog_service.h"
 #include "shell/message_box_service.h"
 #include "shell/modal_runner.h"
@@ -16,6 +17,7 @@ struct Services {
     ModalRunner* modal = &DefaultModalRunner();
     FileDialogService* files = &DefaultFileDialogService();
     FontDialogService* fonts = &DefaultFontDialogService();
+    WorkbookOpener* workbooks = &DefaultWorkbookOpener();
 };
 
 } // namespace brindle

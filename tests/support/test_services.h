@@ -49,13 +49,25 @@ public:
     std::vector<FontChoice> shownWith;
 };
 
+// Records the workbooks handed to the user instead of opening them.
+class RecordingWorkbookOpener final : public WorkbookOpener {
+public:
+    bool Open(const QString& path) override {
+        opened.push_back(path);
+        return answer;
+    }
+    std::vector<QString> opened;
+    bool answer = true;
+};
+
 // The doubles bundled as the windows take them.
 struct TestServices {
     RecordingMessageBoxes messages;
     ScriptedModalRunner modal;
     ScriptedFileDialogs files;
     ScriptedFontDialog fonts;
-    Services services() { return Services{&messages, &modal, &files, &fonts}; }
+    RecordingWorkbookOpener workbooks;
+    Services services() { return Services{&messages, &modal, &files, &fonts, &workbooks}; }
 };
 
 } // namespace brindle::test

@@ -1,0 +1,93 @@
+#include "cli/cli_query_run.h"
+
+#include "cli/cli_io.h"
+#include "data/command.h"
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/recordset.h"
+#include "data/split_batches.h"
+#include "shell/error.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace brindle::cli {
+
+namespace {
+
+// Commits what is pending and closes the result, ignoring either failing,
+// before each batch as the program does.
+void CloseResult(Connection& connection, Recordset& rs) {
+    try {
+        connection.CommitTrans();
+    } catch (const Error&) {
+    }
+    try {
+        rs.Close();
+    } catch (const Error&) {
+    }
+}
+
+} // namespace
+
+std::optional<QueryOptions> ParseQueryOptions(std::span<const std::string_view> args,
+                                              std::span<const std::string_view> extraNames,
+                                              const ExtraOption& extra, int& status) {
+    QueryOptions options;
+    bool haveDsn = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool own = arg == "--dsn" || arg == "--uid" || arg == "--pwd" || arg == "--timeout";
+        const bool other = std::find(extraNames.begin(), extraNames.end(), arg) != extraNames.end();
+        if (i + 1 >= args.size() || (!own && !other)) {
+            status = UsageError(u"unexpected argument: " + QString::fromLocal8Bit(arg));
+            return std::nullopt;
+        }
+        const std::string_view value = args[++i];
+        if (other) {
+            if (!extra(arg, value, status))
+                return std::nullopt;
+        } else if (arg == "--dsn") {
+            options.dsn = QString::fromLocal8Bit(value);
+            haveDsn = true;
+        } else if (arg == "--uid") {
+            options.uid = QString::fromLocal8Bit(value);
+        } else if (arg == "--pwd") {
+            options.pwd = QString::fromLocal8Bit(value);
+        } else {
+            bool ok = false;
+            const qlonglong seconds = QString::fromLocal8Bit(value).toLongLong(&ok);
+            if (!ok || seconds < 0 || seconds > std::numeric_limits<int>::max()) {
+                status = UsageError(QStringLiteral("--timeout needs a whole number of seconds"));
+                return std::nullopt;
+            }
+            options.timeout = static_cast<int>(seconds);
+        }
+    }
+    if (!haveDsn || options.dsn.isEmpty()) {
+        status = UsageError(QStringLiteral("--dsn NAME is required"));
+        return std::nullopt;
+    }
+    return options;
+}
+
+void RunQueryBatches(const QueryOptions& options, const QString& query, Connection& connection,
+                     Command& command, Recordset& rs) {
+    // Split first: a text too long fails before anything connects.
+    const QStringList batches = SplitBatches(query);
+    connection.setProvider(QStringLiteral("MSDASQL"));
+    connection.setConnectionString(BuildConnectionString(options.dsn, options.uid, options.pwd));
+    connection.Open();
+    if (options.timeout)
+        command.setCommandTimeout(*options.timeout);
+    for (const QString& batch : batches) {
+        CloseResult(connection, rs);
+        if (batch.isEmpty())
+            continue;
+        command.setActiveConnection(&connection);
+        command.setCommandText(batch);
+        rs.Open(command);
+    }
+}
+
+} // namespace brindle::cli

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace brindle {
+class Connection;
+class Command;
+class Recordset;
+} // namespace brindle
+
+namespace brindle::cli {
+
+// The connection options that exec and export share.
+struct QueryOptions {
+    QString dsn;
+    QString uid;
+    QString pwd;
+    std::optional<int> timeout;
+};
+
+// Takes an option of the subcommand's own (name and value); returns false
+// with `status` set when the value is wrong.
+using ExtraOption = std::function<bool(std::string_view name, std::string_view value, int& status)>;
+
+// Parses --dsn/--uid/--pwd/--timeout and the options `extraNames` lists
+// (handed to `extra`); --dsn is required. On a mistake returns nothing with
+// the usage status in `status`.
+std::optional<QueryOptions> ParseQueryOptions(std::span<const std::string_view> args,
+                                              std::span<const std::string_view> extraNames,
+                                              const ExtraOption& extra, int& status);
+
+// Connects and runs the query as batches split at GO lines, as F5 runs them:
+// each batch closes the previous result first. The last batch's result stays
+// in `rs`. Throws Error on the first failure.
+void RunQueryBatches(const QueryOptions& options, const QString& query, Connection& connection,
+                     Command& command, Recordset& rs);
+
+} // namespace brindle::cli
