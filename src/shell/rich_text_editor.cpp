@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -42,10 +43,18 @@ RichTextEditor::RichTextEditor(QWidget* parent) : QTextEdit(parent) {
     setLineWrapMode(QTextEdit::NoWrap);
     setUndoRedoEnabled(true);
     connect(this, &QTextEdit::textChanged, this, &RichTextEditor::OnDocumentChanged);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed != 0 || added != 0)
+            m_keyEdited = true;
+    });
 }
 
 void RichTextEditor::OnDocumentChanged() {
     if (m_silent > 0 || m_changeDepth > 0)
+        return;
+    // The edit block around a key reports a change even when the key edited
+    // nothing; colouring then would drop the selection the key just made.
+    if (m_inKey && !m_keyEdited)
         return;
     ++m_changeDepth;
     const auto done = qScopeGuard([this] { --m_changeDepth; });
@@ -326,6 +335,8 @@ void RichTextEditor::keyPressEvent(QKeyEvent* event) {
     // Each keystroke is one edit block, so the change it causes (a tab
     // turned into blanks by the colouring) joins it and one undo takes back
     // both.
+    const QScopedValueRollback<bool> inKey(m_inKey, true);
+    const QScopedValueRollback<bool> edited(m_keyEdited, false);
     QTextCursor block(document());
     block.beginEditBlock();
     // Shift+Enter would insert a line separator inside a paragraph, which the

@@ -87,6 +87,10 @@ private:
 
     int m_changeDepth = 0;
     int m_silent = 0;
+    // While a key is handled, whether it has edited the text: a key that
+    // edits nothing (a move, a selection) raises no change.
+    bool m_inKey = false;
+    bool m_keyEdited = false;
     std::vector<rtf::Rgb> m_colourTable;
 };
 

@@ -106,3 +106,14 @@ TEST_F(ColouringTest, ADroppedFileIsColoured) {
     EXPECT_EQ(ColourAt(0), 1);
     EXPECT_TRUE(doubles.messages.shown.empty());
 }
+
+TEST_F(ColouringTest, KeysThatChangeNothingKeepTheSelection) {
+    QTest::keyClicks(&editor(), QStringLiteral("select 1"));
+    QTest::keyClick(&editor(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editor().SelStart(), 0);
+    EXPECT_EQ(editor().SelLength(), 8) << "Ctrl+A selects the whole text";
+    QTest::keyClick(&editor(), Qt::Key_End);
+    QTest::keyClick(&editor(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(editor().SelStart(), 7);
+    EXPECT_EQ(editor().SelLength(), 1);
+}

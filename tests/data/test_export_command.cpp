@@ -1,3 +1,4 @@
+#include "data/export_progress_dialog.h"
 #include "data/recordset.h"
 #include "shell/rich_text_editor.h"
 #include "shell/sqlite_window_fixture.h"
@@ -133,6 +134,17 @@ TEST_F(ExportCommand, AWorkbookThatCannotBeMadeOrOpenedIsOneErrorAndTheWindowCar
     const XlsxContents book = ReadXlsx(doubles.workbooks.opened[0]);
     EXPECT_TRUE(book.error.isEmpty()) << book.error.toStdString();
     EXPECT_EQ(book.cell(2, 1).toString(), u"1"_s);
+}
+
+TEST(ExportProgressDialog, CountsTheRecordsAndStopsWhenCancelled) {
+    QWidget parent;
+    ExportProgressDialog progress(&parent);
+    progress.Begin(250);
+    EXPECT_TRUE(progress.Written(100));
+    EXPECT_TRUE(progress.Written(250));
+    EXPECT_EQ(progress.dialog().labelText(), u"ブックに書き込み中･･･ 250 / 250 件"_s);
+    progress.dialog().cancel();
+    EXPECT_FALSE(progress.Written(250));
 }
 
 } // namespace
