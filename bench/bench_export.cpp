@@ -93,6 +93,7 @@ struct HeapSampler final : public ExportProgress {
         peak = std::max(peak, InUse());
         return true;
     }
+    void End() override {}
     qint64 peak = 0;
 };
 

@@ -50,4 +50,8 @@ bool ExportProgressDialog::Written(qsizetype records) {
     return !m_dialog.wasCanceled();
 }
 
+void ExportProgressDialog::End() {
+    m_dialog.hide();
+}
+
 } // namespace brindle

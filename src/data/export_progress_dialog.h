@@ -16,6 +16,8 @@ public:
 
     void Begin(qsizetype total) override;
     bool Written(qsizetype records) override;
+    // Closes the dialog before the workbook is finished and opened.
+    void End() override;
 
     QProgressDialog& dialog() { return m_dialog; }
 

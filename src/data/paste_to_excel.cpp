@@ -6,11 +6,17 @@
 #include "shell/error.h"
 #include "shell/error_steps.h"
 
+#include <QScopeGuard>
+
 namespace brindle {
 
 qsizetype PasteRecords(Recordset& rs, Worksheet& sheet, CellPosition& position,
                        ExportProgress* progress) {
     qsizetype written = 0;
+    const auto end = qScopeGuard([progress] {
+        if (progress)
+            progress->End();
+    });
     try {
         const int n = rs.FieldCount();
         if (progress)

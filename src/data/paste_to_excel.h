@@ -27,6 +27,8 @@ public:
     // The records that will be written, before the first block.
     virtual void Begin(qsizetype total) = 0;
     virtual bool Written(qsizetype records) = 0;
+    // Writing the records is over, however it ended.
+    virtual void End() = 0;
 };
 
 // Records cross into the sheet this many rows at a time.

@@ -145,6 +145,9 @@ TEST(ExportProgressDialog, CountsTheRecordsAndStopsWhenCancelled) {
     EXPECT_EQ(progress.dialog().labelText(), u"ブックに書き込み中･･･ 250 / 250 件"_s);
     progress.dialog().cancel();
     EXPECT_FALSE(progress.Written(250));
+    progress.dialog().show();
+    progress.End();
+    EXPECT_FALSE(progress.dialog().isVisible());
 }
 
 } // namespace

@@ -65,6 +65,8 @@ struct StoppingProgress final : public ExportProgress {
         reported.push_back(records);
         return records < stopAfter;
     }
+    void End() override { ++ended; }
+    int ended = 0;
     qsizetype total = -1;
     qsizetype stopAfter = 0;
     std::vector<qsizetype> reported;
@@ -154,6 +156,7 @@ TEST_P(PasteToExcelSteps, StoppingFromTheProgressEndsLikeAFailedBlock) {
     const Outcome outcome = Export(false, false, false, &progress);
     EXPECT_EQ(progress.total, 250);
     EXPECT_EQ(progress.reported, std::vector<qsizetype>{100});
+    EXPECT_EQ(progress.ended, 1);
     EXPECT_EQ(outcome.written, 100);
     EXPECT_TRUE(outcome.errors.empty());
     EXPECT_EQ(shows, 1);
