@@ -6,7 +6,6 @@
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/export_file.h"
-#include "data/odbc_locale.h"
 #include "data/paste_to_excel.h"
 #include "data/recordset.h"
 #include "data/xlsx_spreadsheet.h"
@@ -157,15 +156,3 @@ BENCHMARK(BM_OpenpyxlWriteOnly)->Arg(100000)->Unit(benchmark::kMillisecond)->Use
 BENCHMARK(BM_ExportToXlsx)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // As the program does at start-up: drivers without W entry points then
-    // store Japanese text as UTF-8.
-    brindle::UseUtf8CharacterSet();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

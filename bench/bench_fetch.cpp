@@ -3,7 +3,6 @@
 
 #include "data/command.h"
 #include "data/connection.h"
-#include "data/odbc_locale.h"
 #include "data/recordset.h"
 #include "shell/error.h"
 
@@ -276,13 +275,3 @@ void BM_MoveLastThenFirst(benchmark::State& state) {
 BENCHMARK(BM_MoveLastThenFirst)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    brindle::UseUtf8CharacterSet();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -57,20 +57,11 @@ int RunExec(std::span<const std::string_view> args) {
         status);
     if (!options)
         return status;
-    UseUtf8CharacterSet();
-    const std::optional<QString> input = ReadStdinUtf8();
-    if (!input)
-        return kExitFailure;
-
     Connection connection;
     Command command;
     Recordset rs;
-    try {
-        RunQueryBatches(*options, *input, connection, command, rs);
-    } catch (const Error& e) {
-        ReportError(e.description());
+    if (!RunStdinQuery(*options, connection, command, rs))
         return kExitFailure;
-    }
     if (rs.State() == 0)
         return kExitOk;
     return WriteStdoutUtf8(FormatResult(rs, format)) ? kExitOk : kExitFailure;

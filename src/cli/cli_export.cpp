@@ -4,11 +4,9 @@
 #include "cli/cli_query_run.h"
 #include "data/command.h"
 #include "data/connection.h"
-#include "data/odbc_locale.h"
 #include "data/paste_to_excel.h"
 #include "data/recordset.h"
 #include "data/xlsx_spreadsheet.h"
-#include "shell/error.h"
 
 #include <QFileInfo>
 
@@ -29,20 +27,11 @@ int RunExport(std::span<const std::string_view> args) {
         return status;
     if (out.isEmpty())
         return UsageError(QStringLiteral("export needs --out FILE.xlsx"));
-    UseUtf8CharacterSet();
-    const std::optional<QString> input = ReadStdinUtf8();
-    if (!input)
-        return kExitFailure;
-
     Connection connection;
     Command command;
     Recordset rs;
-    try {
-        RunQueryBatches(*options, *input, connection, command, rs);
-    } catch (const Error& e) {
-        ReportError(e.description());
+    if (!RunStdinQuery(*options, connection, command, rs))
         return kExitFailure;
-    }
     bool failed = false;
     const QString target = QFileInfo(out).absoluteFilePath();
     const qsizetype written = PasteToExcel(

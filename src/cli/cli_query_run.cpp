@@ -4,6 +4,7 @@
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/connection_string.h"
+#include "data/odbc_locale.h"
 #include "data/recordset.h"
 #include "data/split_batches.h"
 #include "shell/error.h"
@@ -88,6 +89,21 @@ void RunQueryBatches(const QueryOptions& options, const QString& query, Connecti
         command.setCommandText(batch);
         rs.Open(command);
     }
+}
+
+bool RunStdinQuery(const QueryOptions& options, Connection& connection, Command& command,
+                   Recordset& rs) {
+    UseUtf8CharacterSet();
+    const std::optional<QString> input = ReadStdinUtf8();
+    if (!input)
+        return false;
+    try {
+        RunQueryBatches(options, *input, connection, command, rs);
+    } catch (const Error& e) {
+        ReportError(e.description());
+        return false;
+    }
+    return true;
 }
 
 } // namespace brindle::cli

@@ -40,4 +40,9 @@ std::optional<QueryOptions> ParseQueryOptions(std::span<const std::string_view> 
 void RunQueryBatches(const QueryOptions& options, const QString& query, Connection& connection,
                      Command& command, Recordset& rs);
 
+// Reads the query from stdin (UTF-8) and runs it as RunQueryBatches does. A
+// failure is reported on stderr and gives false.
+bool RunStdinQuery(const QueryOptions& options, Connection& connection, Command& command,
+                   Recordset& rs);
+
 } // namespace brindle::cli

@@ -1,5 +1,6 @@
 #include "data/export_cell_text.h"
 
+#include "data/grid_cell_text.h"
 #include "data/odbc_column_values.h"
 
 #include <QByteArray>
@@ -20,10 +21,6 @@ QString CellSized(QString text) {
         --keep;
     text.truncate(keep);
     return text;
-}
-
-QString TimeText(QTime time) {
-    return time.toString(time.msec() != 0 ? u"HH:mm:ss.zzz" : u"HH:mm:ss");
 }
 
 // Decimal digits as a driver writes them ("12.3400", "-0.50"): the zeros after
@@ -60,14 +57,11 @@ QString ExportCellText(const QVariant& value, odbc::ColumnKind kind) {
     case QMetaType::Double:
         return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
     case QMetaType::QDate:
-        return value.toDate().toString(u"yyyy-MM-dd");
+        return DateText(value.toDate());
     case QMetaType::QTime:
         return TimeText(value.toTime());
-    case QMetaType::QDateTime: {
-        // Kept in UTC: the wall-clock value the database stored.
-        const QDateTime stamp = value.toDateTime();
-        return stamp.date().toString(u"yyyy-MM-dd") + u' ' + TimeText(stamp.time());
-    }
+    case QMetaType::QDateTime:
+        return TimestampText(value.toDateTime());
     case QMetaType::QByteArray: {
         // Hex doubles the length, so cut the bytes first: a huge value costs
         // no more than one cell's text.

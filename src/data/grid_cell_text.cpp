@@ -30,10 +30,6 @@ QString OneLine(const QString& text) {
     return line;
 }
 
-QString TimeText(QTime time) {
-    return time.toString(time.msec() != 0 ? u"HH:mm:ss.zzz" : u"HH:mm:ss");
-}
-
 QString HexText(const QByteArray& bytes) {
     const bool cut = bytes.size() > GridBytesLimit;
     const QByteArray shown = cut ? bytes.left(GridBytesLimit) : bytes;
@@ -44,6 +40,18 @@ QString HexText(const QByteArray& bytes) {
 }
 
 } // namespace
+
+QString DateText(QDate date) {
+    return date.toString(u"yyyy-MM-dd");
+}
+
+QString TimeText(QTime time) {
+    return time.toString(time.msec() != 0 ? u"HH:mm:ss.zzz" : u"HH:mm:ss");
+}
+
+QString TimestampText(const QDateTime& stamp) {
+    return DateText(stamp.date()) + u' ' + TimeText(stamp.time());
+}
 
 QString GridNullText() {
     return QStringLiteral("(NULL)");
@@ -60,14 +68,11 @@ QString GridCellText(const QVariant& value) {
     case QMetaType::QString:
         return OneLine(value.toString());
     case QMetaType::QDate:
-        return value.toDate().toString(u"yyyy-MM-dd");
+        return DateText(value.toDate());
     case QMetaType::QTime:
         return TimeText(value.toTime());
-    case QMetaType::QDateTime: {
-        // Kept in UTC, so this is the wall-clock value the database stored.
-        const QDateTime stamp = value.toDateTime();
-        return stamp.date().toString(u"yyyy-MM-dd") + u' ' + TimeText(stamp.time());
-    }
+    case QMetaType::QDateTime:
+        return TimestampText(value.toDateTime());
     case QMetaType::QByteArray:
         return HexText(value.toByteArray());
     default:

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDate>
+#include <QDateTime>
 #include <QString>
+#include <QTime>
 #include <QVariant>
 
 namespace brindle {
@@ -24,6 +27,13 @@ QString GridNullText();
 // yyyy-MM-dd HH:mm:ss as stored (milliseconds only when there are any),
 // binary as 0x and upper-case hex. A null value gives GridNullText().
 QString GridCellText(const QVariant& value);
+
+// Dates yyyy-MM-dd; times HH:mm:ss, with milliseconds only when there are
+// any; timestamps (kept in UTC: the stored wall-clock value) both joined by a
+// blank. Shared by every place that writes a value as text.
+QString DateText(QDate date);
+QString TimeText(QTime time);
+QString TimestampText(const QDateTime& stamp);
 
 // Integers, floating numbers and decimals line up on the right.
 bool IsNumericKind(odbc::ColumnKind kind);

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStringEncoder>
 
 #include <xlsxwriter.h>
 
@@ -138,8 +137,7 @@ void XlsxWorkbook::write(int row, int column, const QString& value) {
     // Into one buffer kept across cells: a million cells cost no allocation each.
     const QString text = EscapeLiteralEscapes(value);
     m_utf8.resize(text.size() * 3 + 1);
-    QStringEncoder encoder(QStringEncoder::Utf8);
-    char* end = encoder.appendToBuffer(m_utf8.data(), text);
+    char* end = m_encoder.appendToBuffer(m_utf8.data(), text);
     *end = '\0';
     const lxw_error error = worksheet_write_string(m_sheet, static_cast<lxw_row_t>(row - 1),
                                                    static_cast<lxw_col_t>(column - 1),

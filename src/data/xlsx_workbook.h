@@ -4,6 +4,7 @@
 #include "data/spreadsheet.h"
 
 #include <QByteArray>
+#include <QStringEncoder>
 #include <QTemporaryFile>
 
 #include <memory>
@@ -54,7 +55,8 @@ private:
     std::unique_ptr<lxw_workbook, BookFree> m_book;
     lxw_worksheet* m_sheet = nullptr;         // owned by m_book
     std::vector<lxw_format*> m_columnFormats; // owned by m_book; by column - 1
-    QByteArray m_utf8;                        // reused for every cell
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
+    QByteArray m_utf8; // reused for every cell
     bool m_finished = false;
 };
 

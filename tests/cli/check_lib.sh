@@ -20,6 +20,19 @@ expect() {
     fi
 }
 
+# use_sqlite_dsn: BRINDLE_TEST_SQLITE_DSN as scripts/test sets it, or a data
+# source of the script's own; exits 77 (skip) without the SQLite3 driver.
+use_sqlite_dsn() {
+    [ -n "${BRINDLE_TEST_SQLITE_DSN:-}" ] && return
+    if ! odbcinst -q -d -n SQLite3 >/dev/null 2>&1; then
+        echo "SKIP: the SQLite3 ODBC driver is not registered" >&2
+        exit 77
+    fi
+    printf '[BrindleCliSQLite]\nDriver = SQLite3\nDatabase = %s\n' "$work/cli.sqlite" >"$work/odbc.ini"
+    export ODBCINI="$work/odbc.ini"
+    BRINDLE_TEST_SQLITE_DSN=BrindleCliSQLite
+}
+
 # finish WHAT: the summary and the exit status.
 finish() {
     if [ "$failures" -ne 0 ]; then

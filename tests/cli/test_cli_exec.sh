@@ -10,15 +10,7 @@ cli=${1:?usage: test_cli_exec.sh PATH_TO_BRINDLE_CLI}
 # shellcheck source=check_lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/check_lib.sh"
 
-if [ -z "${BRINDLE_TEST_SQLITE_DSN:-}" ]; then
-    if ! odbcinst -q -d -n SQLite3 >/dev/null 2>&1; then
-        echo "SKIP: the SQLite3 ODBC driver is not registered" >&2
-        exit 77
-    fi
-    printf '[BrindleCliSQLite]\nDriver = SQLite3\nDatabase = %s\n' "$work/cli.sqlite" >"$work/odbc.ini"
-    export ODBCINI="$work/odbc.ini"
-    BRINDLE_TEST_SQLITE_DSN=BrindleCliSQLite
-fi
+use_sqlite_dsn
 
 # run SQL [exec options...]: stdout in $out, stderr in $err, status in $status.
 run() {

@@ -15,15 +15,7 @@ if ! /usr/bin/python3 -c 'import openpyxl' 2>/dev/null; then
     echo "SKIP: python3-openpyxl is not installed" >&2
     exit 77
 fi
-if [ -z "${BRINDLE_TEST_SQLITE_DSN:-}" ]; then
-    if ! odbcinst -q -d -n SQLite3 >/dev/null 2>&1; then
-        echo "SKIP: the SQLite3 ODBC driver is not registered" >&2
-        exit 77
-    fi
-    printf '[BrindleCliSQLite]\nDriver = SQLite3\nDatabase = %s\n' "$work/cli.sqlite" >"$work/odbc.ini"
-    export ODBCINI="$work/odbc.ini"
-    BRINDLE_TEST_SQLITE_DSN=BrindleCliSQLite
-fi
+use_sqlite_dsn
 
 # export SQL FILE [options...]: stdout in $out, stderr in $err, status in $status.
 export_to() {
