@@ -15,13 +15,17 @@ QStringList SplitCsvLine(QStringView line) {
     const qsizetype length = line.size();
     QStringList fields;
     qsizetype p = 0; // scan position, 0-based
+    // The next comma is looked for only when the field ends there: a quoted
+    // field ignores it, and looking for it anyway scans the rest of the line
+    // once per field.
+    const auto nextComma = [&line, length](qsizetype from) {
+        const qsizetype comma = line.indexOf(u',', from);
+        return comma < 0 ? length : comma;
+    };
     do {
-        qsizetype comma = line.indexOf(u',', p);
-        if (comma < 0) {
-            comma = length;
-        }
         QStringView field;
         if (p >= length || line[p] != u'"') {
+            const qsizetype comma = nextComma(p);
             field = line.sliced(p, comma - p);
             p = comma + 1;
         } else {
@@ -32,6 +36,7 @@ QStringList SplitCsvLine(QStringView line) {
                 field = line.sliced(p + 1, close - p - 1);
                 p = close + 2; // the closing quote and the character after it
             } else {
+                const qsizetype comma = nextComma(p);
                 field = line.sliced(p, comma - p);
                 p = comma + 1;
             }

@@ -59,4 +59,15 @@ TEST(SplitCsvLine, CountsFieldsInSixteenBits) {
     }
 }
 
+TEST(SplitCsvLine, QuotedFieldsDoNotScanTheRestOfTheLine) {
+    // Quoted fields without commas ahead of a long tail: looking for the
+    // next comma for every field once made this line quadratic.
+    const QString line = QStringLiteral("\"a\"b").repeated(32000) + QString(4'000'000, u'x');
+    const QStringList fields = SplitCsvLine(line);
+    ASSERT_EQ(fields.size(), 32001);
+    EXPECT_EQ(fields.front(), u"a");
+    EXPECT_EQ(fields[31999], u"a");
+    EXPECT_EQ(fields.back().size(), 4'000'000);
+}
+
 } // namespace
