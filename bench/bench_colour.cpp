@@ -1,5 +1,6 @@
 // Colouring on every keystroke: CColor over a generated script with the
 // shipped keyword table, the file read included.
+#include "colour/bas_csv.h"
 #include "colour/cls_edit_color.h"
 #include "colour/colour_passes.h"
 #include "colour/keyword_file.h"
@@ -51,8 +52,21 @@ void BM_CColorEntryByEntry(benchmark::State& state) {
     }
 }
 
+// One keyword-file line of quoted fields without commas between them ahead
+// of a long tail: the splitter must stay linear in the line's length.
+void BM_SplitCsvLineQuotedFields(benchmark::State& state) {
+    const QString line =
+        QStringLiteral("\"a\"b").repeated(int(state.range(0))) + QString(4'000'000, u'x');
+    for (auto _ : state) {
+        QStringList fields = SplitCsvLine(line);
+        benchmark::DoNotOptimize(fields);
+    }
+    state.counters["line_chars"] = double(line.size());
+}
+
 BENCHMARK(BM_CColor)->Arg(500)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CColorEntryByEntry)->Arg(500)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitCsvLineQuotedFields)->Arg(4000)->Arg(32000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
