@@ -12,6 +12,7 @@ void Connection::Open() {
     if (m_session)
         throw ObjectOpenError();
     m_session = std::make_unique<odbc::Session>(m_connectionString);
+    ++m_openCount;
 }
 
 void Connection::Close() {

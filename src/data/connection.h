@@ -45,6 +45,10 @@ public:
     // while closed.
     QString DbmsName() const;
 
+    // How many times the connection has been opened: an object holding work
+    // for one session can tell that it is no longer the open one.
+    quint64 OpenCount() const { return m_openCount; }
+
     // The open session for the other data objects; null while closed.
     const odbc::Session* Session() const { return m_session.get(); }
 
@@ -52,6 +56,7 @@ private:
     QString m_provider;
     QString m_connectionString;
     std::unique_ptr<odbc::Session> m_session;
+    quint64 m_openCount = 0;
 };
 
 } // namespace brindle

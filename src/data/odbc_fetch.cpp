@@ -2,6 +2,7 @@
 
 #include "data/odbc_bound_column.h"
 #include "data/odbc_check.h"
+#include "data/odbc_column_origin.h"
 #include "data/odbc_column_plan.h"
 #include "data/odbc_get_data.h"
 #include "data/odbc_text.h"
@@ -246,12 +247,18 @@ ResultTable FetchAll(SQLHSTMT statement, const Session& session) {
     for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
         const ColumnDescription d = Describe(statement, c);
         plans.push_back(PlanColumn(d));
-        table.addColumn(d.name, plans.back().kind);
+        ColumnSource source;
+        source.sqlType = d.sqlType;
+        source.size = d.size;
+        source.decimalDigits = d.decimalDigits;
+        table.addColumn(d.name, plans.back().kind, source);
     }
     BindingReset reset(statement);
     Fetcher fetcher(statement, session, std::move(plans));
     fetcher.configure();
     fetcher.fetchInto(table);
+    for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c)
+        table.setColumnOrigin(c - 1, DescribeOrigin(statement, c));
     table.shrinkToFit();
     return table;
 }

@@ -36,4 +36,24 @@ Error NoCommandTextError() {
             QStringLiteral("コマンド オブジェクトにコマンド テキストが設定されていません。")};
 }
 
+Error NotUpdatableError(const QString& reason) {
+    QString text = QStringLiteral("この結果は更新できません。");
+    if (!reason.isEmpty())
+        text += u'\n' + reason;
+    return {err::NotUpdatable, text};
+}
+
+Error RowNotLocatedError() {
+    return {
+        err::RowNotLocated,
+        QStringLiteral("更新する行が見つかりません。読み込んだ後に他のユーザーによって変更または"
+                       "削除された可能性があります。変更は保存されていません。")};
+}
+
+Error RowNotUniqueError() {
+    return {err::RowNotUnique,
+            QStringLiteral("同じ値の行が複数あるため、1 行だけを更新することができません。変更は"
+                           "保存されていません。")};
+}
+
 } // namespace brindle

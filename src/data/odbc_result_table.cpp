@@ -2,9 +2,10 @@
 
 namespace brindle::odbc {
 
-void ResultTable::addColumn(const QString& name, ColumnKind kind) {
+void ResultTable::addColumn(const QString& name, ColumnKind kind, const ColumnSource& source) {
     m_names.push_back(name);
     m_columns.emplace_back(kind);
+    m_sources.push_back(source);
 }
 
 int ResultTable::indexOf(QStringView name) const {

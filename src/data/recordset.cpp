@@ -5,8 +5,20 @@
 #include "data/odbc_execute.h"
 #include "data/odbc_object_errors.h"
 #include "data/odbc_result_table.h"
+#include "data/odbc_update.h"
+#include "data/write_back_plan.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace brindle {
+
+struct Recordset::WriteBack {
+    std::optional<odbc::WriteTarget> target;
+    QString reason;
+    QString quote;
+    QStringList keyColumns;
+};
 
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
@@ -29,6 +41,10 @@ void Recordset::Open(const Command& source) {
         odbc::ExecuteBatch(*connection->Session(), source.CommandText(), source.CommandTimeout());
     m_position = 0;
     m_pendingEdits.clear();
+    m_written.clear();
+    m_writeBack.reset();
+    m_connection = connection;
+    m_connectionOpen = connection->OpenCount();
 }
 
 void Recordset::Close() {
@@ -38,6 +54,9 @@ void Recordset::Close() {
         throw ObjectOpenError();
     m_table.reset();
     m_position = -1;
+    m_written.clear();
+    m_writeBack.reset();
+    m_connection = nullptr;
 }
 
 void Recordset::CancelUpdate() {
@@ -57,6 +76,7 @@ bool Recordset::IsBOF() const {
 void Recordset::MoveFirst() {
     if (table().rowCount() == 0)
         throw NoCurrentRecordError();
+    leaveRecordFor(0);
     m_position = 0;
 }
 
@@ -64,24 +84,28 @@ void Recordset::MoveLast() {
     const qsizetype count = table().rowCount();
     if (count == 0)
         throw NoCurrentRecordError();
+    leaveRecordFor(count - 1);
     m_position = count - 1;
 }
 
 void Recordset::MoveNext() {
     if (IsEOF())
         throw NoCurrentRecordError();
+    leaveRecordFor(m_position + 1);
     ++m_position;
 }
 
 void Recordset::MovePrevious() {
     if (IsBOF())
         throw NoCurrentRecordError();
+    leaveRecordFor(m_position - 1);
     --m_position;
 }
 
 void Recordset::MoveTo(qsizetype row) {
     if (row < 0 || row >= table().rowCount())
         throw NoCurrentRecordError();
+    leaveRecordFor(row);
     m_position = row;
 }
 
@@ -119,21 +143,158 @@ qsizetype Recordset::currentRow() const {
 
 QVariant Recordset::Value(int index) const {
     const int column = checkedIndex(index);
-    return table().value(currentRow(), column);
+    return storedValue(currentRow(), column);
 }
 
 QVariant Recordset::Value(const QString& name) const {
     const int column = table().indexOf(name);
     if (column < 0)
         throw ItemNotFoundError();
-    return table().value(currentRow(), column);
+    return storedValue(currentRow(), column);
 }
 
 QVariant Recordset::Value(qsizetype row, int index) const {
     const int column = checkedIndex(index);
     if (row < 0 || row >= table().rowCount())
         throw NoCurrentRecordError();
+    return storedValue(row, column);
+}
+
+QVariant Recordset::storedValue(qsizetype row, int column) const {
+    // A pending edit shows as the field's value, as it will be written.
+    for (const PendingEdit& edit : m_pendingEdits) {
+        if (edit.row == row && edit.field == column)
+            return edit.value;
+    }
+    if (!m_written.empty()) {
+        const auto written = m_written.find({row, column});
+        if (written != m_written.end())
+            return written->second;
+    }
     return table().value(row, column);
+}
+
+const Recordset::WriteBack& Recordset::writeBack() const {
+    if (m_writeBack)
+        return *m_writeBack;
+    auto info = std::make_unique<WriteBack>();
+    const odbc::ResultTable& result = table();
+    std::vector<odbc::ColumnOrigin> origins;
+    for (int i = 0; i < result.columnCount(); ++i)
+        origins.push_back(result.columnSource(i).origin);
+    info->target = odbc::FindWriteTarget(origins, info->reason);
+    const odbc::Session* session = m_connection && m_connection->OpenCount() == m_connectionOpen
+                                       ? m_connection->Session()
+                                       : nullptr;
+    if (info->target && !session) {
+        info->target.reset();
+        info->reason = ConnectionUnusableError().description();
+    }
+    if (info->target) {
+        try {
+            if (!odbc::TableHasColumns(*session, *info->target)) {
+                info->reason = QStringLiteral("テーブル %1 にこの結果の列が見つかりません。")
+                                   .arg(info->target->table);
+                info->target.reset();
+            } else {
+                info->quote = odbc::IdentifierQuote(*session);
+                info->keyColumns = odbc::PrimaryKeyColumns(*session, *info->target);
+            }
+        } catch (const Error& e) {
+            info->target.reset();
+            info->reason = e.description();
+        }
+    }
+    m_writeBack = std::move(info);
+    return *m_writeBack;
+}
+
+bool Recordset::Updatable(QString* reason) const {
+    if (!m_table) {
+        if (reason)
+            *reason = ObjectClosedError().description();
+        return false;
+    }
+    const WriteBack& info = writeBack();
+    if (reason)
+        *reason = info.reason;
+    return info.target.has_value();
+}
+
+void Recordset::SetValue(int index, const QVariant& value) {
+    const int column = checkedIndex(index);
+    QString reason;
+    if (!Updatable(&reason))
+        throw NotUpdatableError(reason);
+    const qsizetype row = currentRow();
+    auto& edits = m_pendingEdits;
+    edits.erase(std::remove_if(edits.begin(), edits.end(),
+                               [&](const PendingEdit& e) { return e.field == column; }),
+                edits.end());
+    const QVariant stored = storedValue(row, column);
+    const bool same = stored.isNull() == value.isNull() && (value.isNull() || stored == value);
+    if (!same)
+        edits.push_back({row, column, value});
+}
+
+qsizetype Recordset::EditedRow() const {
+    return m_pendingEdits.empty() ? -1 : m_pendingEdits.front().row;
+}
+
+void Recordset::leaveRecordFor(qsizetype target) {
+    if (!m_pendingEdits.empty() && m_pendingEdits.front().row != target)
+        Update();
+}
+
+void Recordset::Update() {
+    if (m_pendingEdits.empty())
+        return;
+    QString reason;
+    if (!Updatable(&reason))
+        throw NotUpdatableError(reason);
+    // The edits were read from one session; another one may be anything.
+    if (!m_connection || !m_connection->Session() || m_connection->OpenCount() != m_connectionOpen)
+        throw ConnectionUnusableError();
+    const WriteBack& info = writeBack();
+    const odbc::ResultTable& result = table();
+    const qsizetype row = m_pendingEdits.front().row;
+
+    std::vector<const PendingEdit*> byField;
+    for (const PendingEdit& edit : m_pendingEdits)
+        byField.push_back(&edit);
+    std::sort(byField.begin(), byField.end(),
+              [](const PendingEdit* a, const PendingEdit* b) { return a->field < b->field; });
+    std::vector<int> changed;
+    for (const PendingEdit* edit : byField)
+        changed.push_back(edit->field);
+
+    std::vector<QVariant> original(static_cast<std::size_t>(result.columnCount()));
+    std::vector<bool> originalIsNull(original.size());
+    for (int i = 0; i < result.columnCount(); ++i) {
+        const auto written = m_written.find({row, i});
+        original[static_cast<std::size_t>(i)] =
+            written != m_written.end() ? written->second : result.value(row, i);
+        originalIsNull[static_cast<std::size_t>(i)] =
+            original[static_cast<std::size_t>(i)].isNull();
+    }
+    const std::vector<int> where = odbc::WhereFields(*info.target, info.keyColumns, changed);
+    const odbc::UpdateStatement update =
+        odbc::BuildUpdate(*info.target, info.quote, changed, where, originalIsNull);
+
+    const auto parameter = [&](int field, const QVariant& value) {
+        return odbc::UpdateParameter{value, result.column(field).kind(),
+                                     result.columnSource(field)};
+    };
+    std::vector<odbc::UpdateParameter> parameters;
+    for (const PendingEdit* edit : byField)
+        parameters.push_back(parameter(edit->field, edit->value));
+    for (const int field : update.whereParameters)
+        parameters.push_back(parameter(field, original[static_cast<std::size_t>(field)]));
+
+    odbc::ExecuteSingleRowUpdate(*m_connection->Session(), update.sql, parameters);
+    for (const PendingEdit& edit : m_pendingEdits)
+        m_written[{edit.row, edit.field}] = edit.value;
+    m_pendingEdits.clear();
 }
 
 } // namespace brindle

@@ -1,18 +1,23 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace brindle {
 
 class Command;
+class Connection;
 
 namespace odbc {
 class ResultTable;
 enum class ColumnKind;
+struct WriteTarget;
 } // namespace odbc
 
 // A change to one field that the grid has made and not yet written back.
@@ -83,16 +88,44 @@ public:
     // Any record's value (row from 0), without moving: for the grid.
     QVariant Value(qsizetype row, int index) const;
 
-    // Edits the grid has made; Close refuses while there are any.
+    // Whether edits can be written back: every field read from its own column
+    // of one table the driver's catalog knows. Asked of the driver once per
+    // result; reason (when given) says why not. False while closed.
+    bool Updatable(QString* reason = nullptr) const;
+    // Changes a field of the current record; the change is pending until
+    // Update, and a value equal to the stored one withdraws it. Fails with
+    // 3251 when the result is not updatable, 3021 at BOF or EOF.
+    void SetValue(int index, const QVariant& value);
+    // Writes the pending edits back as one UPDATE of their record, kept only
+    // when it changed exactly that row; on any failure they stay pending.
+    // Fails with 3709 when the connection has been closed or re-opened since
+    // the result was read. Nothing pending: nothing happens.
+    void Update();
+    // The record (from 0) the pending edits belong to; -1 when there are none.
+    qsizetype EditedRow() const;
+
+    // Edits the grid has made; Close refuses while there are any. Moving to
+    // another record writes them first (see Update) and does not move when
+    // that fails.
     const std::vector<PendingEdit>& PendingEdits() const { return m_pendingEdits; }
     std::vector<PendingEdit>& PendingEdits() { return m_pendingEdits; }
 
 private:
     const odbc::ResultTable& table() const; // throws 3704 while closed
     int checkedIndex(int index) const;
-    qsizetype currentRow() const; // throws 3021 at BOF or EOF
+    qsizetype currentRow() const;                          // throws 3021 at BOF or EOF
+    QVariant storedValue(qsizetype row, int column) const; // with what was written back
+    void leaveRecordFor(qsizetype target);                 // writes edits of another record
+
+    struct WriteBack; // what the write-back needs, read once per result
+    const WriteBack& writeBack() const;
 
     std::unique_ptr<odbc::ResultTable> m_table;
+    const Connection* m_connection = nullptr;
+    quint64 m_connectionOpen = 0; // the connection's OpenCount when the result was read
+    mutable std::unique_ptr<WriteBack> m_writeBack;
+    // Values written back, over the fetched ones: (record, field) -> value.
+    std::map<std::pair<qsizetype, int>, QVariant> m_written;
     // -1 at BOF, RecordCount() at EOF, otherwise the 0-based current record.
     qsizetype m_position = -1;
     std::vector<PendingEdit> m_pendingEdits;

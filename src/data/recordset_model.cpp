@@ -1,6 +1,8 @@
 #include "data/recordset_model.h"
 
+#include "data/cell_input.h"
 #include "data/grid_cell_text.h"
+#include "data/odbc_column_values.h"
 #include "data/recordset.h"
 #include "shell/error.h"
 
@@ -27,18 +29,24 @@ QFont NullFont() {
 
 RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void RecordsetModel::Bind(const Recordset* recordset) {
+void RecordsetModel::Bind(Recordset* recordset) {
     beginResetModel();
     m_recordset = recordset;
     m_rows = 0;
     m_fields.clear();
+    m_editable = false;
+    m_readOnlyReason.clear();
     try {
         if (recordset && recordset->State() != 0) {
+            m_editable = recordset->Updatable(&m_readOnlyReason);
             const int count = recordset->FieldCount();
             std::vector<Field> fields;
             fields.reserve(static_cast<std::size_t>(count));
-            for (int i = 0; i < count; ++i)
-                fields.push_back({recordset->FieldName(i), IsNumericKind(recordset->FieldKind(i))});
+            for (int i = 0; i < count; ++i) {
+                const odbc::ColumnKind kind = recordset->FieldKind(i);
+                fields.push_back({recordset->FieldName(i), IsNumericKind(kind),
+                                  m_editable && kind != odbc::ColumnKind::Binary});
+            }
             // A view counts rows in int; anything beyond cannot be shown.
             const qsizetype records = recordset->RecordCount();
             m_rows =
@@ -48,8 +56,51 @@ void RecordsetModel::Bind(const Recordset* recordset) {
     } catch (const Error&) {
         m_rows = 0;
         m_fields.clear();
+        m_editable = false;
     }
     endResetModel();
+}
+
+void RecordsetModel::RowChanged(qsizetype row) {
+    if (row < 0 || row >= m_rows || m_fields.empty())
+        return;
+    const int r = static_cast<int>(row);
+    emit dataChanged(index(r, 0), index(r, columnCount() - 1));
+    emit headerDataChanged(Qt::Vertical, r, r);
+}
+
+bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_rows ||
+        index.column() >= columnCount() || !m_recordset)
+        return false;
+    if (!(flags(index) & Qt::ItemIsEditable))
+        return false;
+    try {
+        const odbc::ColumnKind kind = m_recordset->FieldKind(index.column());
+        QVariant parsed;
+        if (value.isValid()) {
+            const std::optional<QVariant> input = ParseCellInput(value.toString(), kind);
+            if (!input) {
+                emit EditRefused(QStringLiteral("「%1」は列 %2 の値として使えません。")
+                                     .arg(value.toString().left(100),
+                                          m_fields[static_cast<std::size_t>(index.column())].name));
+                return false;
+            }
+            parsed = *input;
+        }
+        const qsizetype row = index.row();
+        const qsizetype left = m_recordset->EditedRow();
+        if (m_recordset->AbsolutePosition() - 1 != row)
+            m_recordset->MoveTo(row);
+        if (left >= 0 && left != row)
+            RowChanged(left);
+        m_recordset->SetValue(index.column(), parsed);
+    } catch (const Error& e) {
+        emit EditRefused(e.description());
+        return false;
+    }
+    RowChanged(index.row());
+    return true;
 }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const {
@@ -114,13 +165,20 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < columnCount())
         return m_fields[static_cast<std::size_t>(section)].name;
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole && m_recordset &&
+        m_recordset->State() != 0 && section == m_recordset->EditedRow())
+        return QStringLiteral("✎ %1").arg(section + 1);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() < columnCount() &&
+        m_fields[static_cast<std::size_t>(index.column())].editable)
+        flags |= Qt::ItemIsEditable;
+    return flags;
 }
 
 } // namespace brindle

@@ -15,7 +15,12 @@ class Recordset;
 // are read on demand. A result set that was closed or re-opened since, until
 // it is bound again, shows blank cells instead of failing. A NULL shows
 // "(NULL)" in grey italics; Qt::EditRole gives the raw value (a null QVariant
-// for NULL). The model is read-only.
+// for NULL).
+//
+// The cells are editable when the result set can write edits back (binary
+// fields excepted): setData takes the typed text (or a null QVariant for
+// NULL) and makes it a pending edit of that record, whose row header then
+// shows "✎". A refused edit changes nothing and is reported by EditRefused.
 class RecordsetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -23,8 +28,15 @@ public:
 
     // Shows what the result set holds now; nullptr (or a closed result set)
     // shows an empty grid. The result set must outlive the binding.
-    void Bind(const Recordset* recordset);
+    void Bind(Recordset* recordset);
     const Recordset* Bound() const { return m_recordset; }
+
+    // Whether the bound result takes edits, and why not.
+    bool Editable() const { return m_editable; }
+    const QString& ReadOnlyReason() const { return m_readOnlyReason; }
+    // The record's values or pending state changed outside setData (written
+    // back, cancelled): its cells and header are shown again.
+    void RowChanged(qsizetype row);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -33,14 +45,23 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+signals:
+    // An edit was refused (not a value of the field, not updatable, the
+    // record could not be left); description says why.
+    void EditRefused(const QString& description);
 
 private:
     struct Field {
         QString name;
         bool numeric = false;
+        bool editable = false;
     };
 
-    const Recordset* m_recordset = nullptr;
+    Recordset* m_recordset = nullptr;
+    bool m_editable = false;
+    QString m_readOnlyReason;
     int m_rows = 0;
     std::vector<Field> m_fields;
 };

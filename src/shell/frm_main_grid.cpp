@@ -106,6 +106,9 @@ void frmMain::tlbGrid_ButtonClick(const QString& key) {
     if (!doc)
         return;
     Recordset& recordset = doc->RecordSet();
+    // Edits that cannot be written keep the grid on their record.
+    if (!doc->CommitGridEdit())
+        return;
     for (const GridButtonAction& action : GridButtonActions) {
         if (key != QStringView(action.key))
             continue;

@@ -1,11 +1,13 @@
 #include "shell/frm_sql.h"
 
 #include "colour/cls_edit_color.h"
+#include "data/grid_cell_delegate.h"
 #include "data/grid_sizing.h"
 #include "data/recordset.h"
 #include "data/recordset_helpers.h"
 #include "data/recordset_model.h"
 #include "files/text_file.h"
+#include "shell/cls_msg.h"
 #include "shell/error.h"
 #include "shell/error_steps.h"
 #include "shell/message_error_sink.h"
@@ -18,9 +20,11 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QScopedValueRollback>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -42,6 +46,14 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
     m_grdQry->setModel(m_gridModel);
     m_grdQry->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grdQry->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grdQry->setItemDelegate(new GridCellDelegate(m_grdQry));
+    m_grdQry->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
+    connect(m_gridModel, &RecordsetModel::EditRefused, this, [this](const QString& description) {
+        // Shown once the editor has closed, not from inside its commit.
+        QTimer::singleShot(0, this,
+                           [this, description] { clsMsg(m_boxes).ShowError(description); });
+    });
     connect(m_grdQry->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -109,13 +121,80 @@ void frmSQL::grdQry_RowPicked(int row) {
     // The grid only follows the record while it is being synchronised.
     if (m_syncingGrid)
         return;
-    // A result set closed since the grid was bound has no record to move to.
-    Step([&] { mrsQuery->MoveTo(row); });
+    const qsizetype left = mrsQuery->State() != 0 ? mrsQuery->EditedRow() : -1;
+    try {
+        mrsQuery->MoveTo(row);
+    } catch (const Error& e) {
+        // A result set closed since the grid was bound has no record to move
+        // to. Edits that could not be written keep the grid on their record;
+        // both happen after this change of the current row has finished.
+        if (left >= 0) {
+            const QString description = e.description();
+            QTimer::singleShot(0, this, [this, description] {
+                SyncGridToRecord();
+                clsMsg(m_boxes).ShowError(description);
+            });
+        }
+        return;
+    }
+    if (left >= 0 && left != row)
+        m_gridModel->RowChanged(left);
+}
+
+bool frmSQL::CommitGridEdit() {
+    if (mrsQuery->State() == 0 || mrsQuery->EditedRow() < 0)
+        return true;
+    const qsizetype row = mrsQuery->EditedRow();
+    bool written = true;
+    try {
+        mrsQuery->Update();
+    } catch (const Error& e) {
+        written = false;
+        clsMsg(m_boxes).ShowError(e.description());
+    }
+    m_gridModel->RowChanged(row);
+    return written;
+}
+
+void frmSQL::CancelGridEdit() {
+    if (mrsQuery->State() == 0)
+        return;
+    const qsizetype row = mrsQuery->EditedRow();
+    Step([&] { mrsQuery->CancelUpdate(); });
+    m_gridModel->RowChanged(row);
+}
+
+bool frmSQL::grdQry_KeyPress(const QKeyEvent& key) {
+    // While a cell editor is open its own keys are its business.
+    if (m_grdQry->indexWidget(m_grdQry->currentIndex()))
+        return false;
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier) {
+        CommitGridEdit();
+        return true;
+    }
+    if (key.key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+        CancelGridEdit();
+        return true;
+    }
+    if (key.key() == Qt::Key_0 && modifiers == Qt::ControlModifier) {
+        // Ctrl+0 sets the current cell to NULL, which no typed text can say
+        // in a text field.
+        const QModelIndex cell = m_grdQry->currentIndex();
+        if (cell.isValid())
+            m_gridModel->setData(cell, QVariant(), Qt::EditRole);
+        return true;
+    }
+    return false;
 }
 
 bool frmSQL::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grdQry && event->type() == QEvent::FontChange)
         FitRowHeightToFont(*m_grdQry);
+    if (watched == m_grdQry && event->type() == QEvent::KeyPress &&
+        grdQry_KeyPress(static_cast<const QKeyEvent&>(*event)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

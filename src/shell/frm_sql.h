@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QKeyEvent;
 class QTableView;
 
 namespace brindle {
@@ -47,6 +48,12 @@ public:
     // nothing is selected at BOF or EOF. Moves of the result set call this.
     void SyncGridToRecord();
 
+    // Writes the grid's pending edits back (Enter on the row); a failure is
+    // shown and the edits stay pending. True when nothing is left pending.
+    bool CommitGridEdit();
+    // Discards the grid's pending edits (Esc on the row).
+    void CancelGridEdit();
+
     RichTextEditor* txtQry() const { return m_txtQry; }
     QTableView* grdQry() const { return m_grdQry; }
     SplitterStrip* imgSplitter() const { return m_imgSplitter; }
@@ -84,6 +91,7 @@ private:
     void Form_Resize();
     void ApplyLayout();
     void grdQry_RowPicked(int row);
+    bool grdQry_KeyPress(const QKeyEvent& key);
 
     MessageBoxService& m_boxes;
     std::unique_ptr<Recordset> mrsQuery;

@@ -194,7 +194,10 @@ TEST_P(RecordsetModelTest, AnEmptyResultHasHeadersAndNoRows) {
     EXPECT_FALSE(At(0, 0).isValid());
 }
 
-TEST_P(RecordsetModelTest, IsReadOnly) {
+TEST_P(RecordsetModelTest, AResultThatCannotBeWrittenBackIsReadOnly) {
+    Query(QStringLiteral("SELECT n + 0 AS n FROM t ORDER BY k"));
+    model.Bind(&rs);
+    EXPECT_FALSE(model.Editable());
     const QModelIndex cell = model.index(0, 0);
     EXPECT_FALSE(model.flags(cell).testFlag(Qt::ItemIsEditable));
     EXPECT_TRUE(model.flags(cell).testFlag(Qt::ItemIsSelectable));
