@@ -40,6 +40,31 @@ bool RunningInCi() {
     return qEnvironmentVariable("CI") == u"true";
 }
 
+QString OpenConnectionTo(Connection& connection, BackendKind kind, const QString& scratchDir) {
+    // The driver manager hands drivers without W entry points text in the
+    // locale's character set.
+    EXPECT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    QString reason;
+    const QString connectionString = ConnectionStringFor(kind, scratchDir, reason);
+    if (connectionString.isNull()) {
+        if (RunningInCi())
+            ADD_FAILURE() << BackendOf(kind).name << ": " << reason.toStdString();
+        else
+            [&] {
+                GTEST_SKIP() << BackendOf(kind).name << ": " << reason.toStdString();
+            }();
+        return {};
+    }
+    connection.setProvider(QStringLiteral("MSDASQL"));
+    connection.setConnectionString(connectionString);
+    const Thrown opened = ErrorOf([&] { connection.Open(); });
+    if (opened.number != 0) {
+        ADD_FAILURE() << opened.description.toStdString();
+        return {};
+    }
+    return connectionString;
+}
+
 Thrown ErrorOf(const std::function<void()>& call) {
     try {
         call();

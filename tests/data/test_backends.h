@@ -41,6 +41,12 @@ QString ConnectionStringFor(BackendKind kind, const QString& scratchDir, QString
 // CI=true: a backend that is not configured is a failure, not a skip.
 bool RunningInCi();
 
+// The connection opened on a fresh database of that kind, returning its
+// connection string. A backend that is not configured skips the
+// test (fails it under CI) and gives a null string; so does a failed open,
+// which also fails the test.
+QString OpenConnectionTo(Connection& connection, BackendKind kind, const QString& scratchDir);
+
 // The number (0: none) and description of the Error the call throws.
 struct Thrown {
     int number = 0;

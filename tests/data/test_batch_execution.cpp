@@ -47,21 +47,9 @@ class BatchExecution : public MainWindowTest, public testing::WithParamInterface
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        // The driver manager hands drivers without W entry points text in the
-        // locale's character set.
-        ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
         ASSERT_TRUE(scratch.isValid());
-        QString reason;
-        const QString connectionString = ConnectionStringFor(GetParam(), scratch.path(), reason);
-        if (connectionString.isNull()) {
-            if (RunningInCi())
-                FAIL() << BackendOf(GetParam()).name << ": " << reason.toStdString();
-            GTEST_SKIP() << BackendOf(GetParam()).name << ": " << reason.toStdString();
-        }
-        gcnDB->setProvider(u"MSDASQL"_s);
-        gcnDB->setConnectionString(connectionString);
-        const Thrown opened = ErrorOf([] { gcnDB->Open(); });
-        ASSERT_EQ(opened.number, 0) << opened.description.toStdString();
+        if (OpenConnectionTo(*gcnDB, GetParam(), scratch.path()).isNull())
+            return;
 
         Services services = doubles.services();
         services.messages = &boxes;

@@ -10,7 +10,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include <clocale>
 #include <vector>
 
 namespace brindle::test {
@@ -26,20 +25,12 @@ class GridEditing : public MainWindowTest, public testing::WithParamInterface<Ba
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
         ASSERT_TRUE(scratch.isValid());
-        QString reason;
-        const QString connectionString = ConnectionStringFor(GetParam(), scratch.path(), reason);
-        if (connectionString.isNull()) {
-            if (RunningInCi())
-                FAIL() << BackendOf(GetParam()).name << ": " << reason.toStdString();
-            GTEST_SKIP() << BackendOf(GetParam()).name << ": " << reason.toStdString();
-        }
-        gcnDB->setConnectionString(connectionString);
-        Thrown thrown = ErrorOf([] { gcnDB->Open(); });
-        ASSERT_EQ(thrown.number, 0) << thrown.description.toStdString();
+        const QString connectionString = OpenConnectionTo(*gcnDB, GetParam(), scratch.path());
+        if (connectionString.isNull())
+            return;
         other.setConnectionString(connectionString);
-        thrown = ErrorOf([&] { other.Open(); });
+        const Thrown thrown = ErrorOf([&] { other.Open(); });
         ASSERT_EQ(thrown.number, 0) << thrown.description.toStdString();
 
         table = u"edit_"_s + QString::number(QRandomGenerator::global()->generate64(), 16);
@@ -165,7 +156,7 @@ TEST_P(GridEditing, TypedEditsAreWrittenBackWhenTheRecordIsLeftOrEnterIsPressed)
 
     // Text that is no value of the field: one box, nothing pending.
     Type(0, 2, u"abc"_s);
-    QTest::qWaitFor([&] { return !boxes().empty(); }, 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes().empty(); }, 2000));
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_TRUE(boxes()[0].text.contains(u"abc"_s));
     EXPECT_EQ(rs().EditedRow(), -1);
