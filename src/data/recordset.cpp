@@ -166,6 +166,10 @@ QVariant Recordset::storedValue(qsizetype row, int column) const {
         if (edit.row == row && edit.field == column)
             return edit.value;
     }
+    return savedValue(row, column);
+}
+
+QVariant Recordset::savedValue(qsizetype row, int column) const {
     if (!m_written.empty()) {
         const auto written = m_written.find({row, column});
         if (written != m_written.end())
@@ -271,9 +275,7 @@ void Recordset::Update() {
     std::vector<QVariant> original(static_cast<std::size_t>(result.columnCount()));
     std::vector<bool> originalIsNull(original.size());
     for (int i = 0; i < result.columnCount(); ++i) {
-        const auto written = m_written.find({row, i});
-        original[static_cast<std::size_t>(i)] =
-            written != m_written.end() ? written->second : result.value(row, i);
+        original[static_cast<std::size_t>(i)] = savedValue(row, i);
         originalIsNull[static_cast<std::size_t>(i)] =
             original[static_cast<std::size_t>(i)].isNull();
     }

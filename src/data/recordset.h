@@ -114,7 +114,8 @@ private:
     const odbc::ResultTable& table() const; // throws 3704 while closed
     int checkedIndex(int index) const;
     qsizetype currentRow() const;                          // throws 3021 at BOF or EOF
-    QVariant storedValue(qsizetype row, int column) const; // with what was written back
+    QVariant storedValue(qsizetype row, int column) const; // pending edits shown
+    QVariant savedValue(qsizetype row, int column) const;  // fetched or written back
     void leaveRecordFor(qsizetype target);                 // writes edits of another record
 
     struct WriteBack; // what the write-back needs, read once per result
