@@ -4,6 +4,7 @@
 
 namespace brindle {
 
+class BatchExecutor;
 class Connection;
 
 // The shared command through which every query batch runs.
@@ -20,7 +21,13 @@ public:
     int CommandTimeout() const { return m_timeout; }
     void setCommandTimeout(int seconds);
 
+    // Runs the batches of result sets opened on this command; none (null):
+    // they run on the caller's thread. Not owned.
+    BatchExecutor* Executor() const { return m_executor; }
+    void setExecutor(BatchExecutor* executor) { m_executor = executor; }
+
 private:
+    BatchExecutor* m_executor = nullptr;
     Connection* m_connection = nullptr;
     QString m_text;
     int m_timeout = 30;

@@ -26,9 +26,10 @@ bool NextResult(SQLHSTMT statement) {
 } // namespace
 
 std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString& text,
-                                          int timeoutSeconds) {
+                                          int timeoutSeconds, RunControl* control) {
     const StatementHandle statement = AllocateStatement(session.connection());
     const SQLHSTMT stmt = statement.get();
+    const AttachedStatement attached(control, stmt);
     Check(SQLSetStmtAttr(
               stmt, SQL_ATTR_QUERY_TIMEOUT,
               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(qMax(timeoutSeconds, 0))), 0),
@@ -44,17 +45,23 @@ std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString&
     // SQL_NO_DATA here is a statement that touched no rows, not a failure.
     Check(SQLExecDirectW(stmt, sql.data(), SQL_NTS), SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
 
+    // A cancel that the driver did not notice still stops at the next result.
+    const auto checkCancel = [control] {
+        if (control)
+            control->throwIfCancelled();
+    };
     std::unique_ptr<ResultTable> table;
     for (;;) {
+        checkCancel();
         if (HasColumns(stmt)) {
-            table = std::make_unique<ResultTable>(FetchAll(stmt, session));
+            table = std::make_unique<ResultTable>(FetchAll(stmt, session, control));
             break;
         }
         if (!NextResult(stmt))
             return nullptr;
     }
-    while (NextResult(stmt)) {
-    }
+    while (NextResult(stmt))
+        checkCancel();
     return table;
 }
 

@@ -72,7 +72,7 @@ public:
           m_bound(m_plans.size()) {}
 
     void configure();
-    void fetchInto(ResultTable& table);
+    void fetchInto(ResultTable& table, RunControl* control);
 
 private:
     bool setRowArraySize(SQLULEN rows);
@@ -213,8 +213,10 @@ void Fetcher::readRow(ResultTable& table, SQLULEN row) {
     }
 }
 
-void Fetcher::fetchInto(ResultTable& table) {
+void Fetcher::fetchInto(ResultTable& table, RunControl* control) {
     for (;;) {
+        if (control)
+            control->throwIfCancelled();
         // A driver that leaves the count or the statuses alone has fetched
         // rows all the same; only what it does write is believed.
         m_fetched = 0;
@@ -234,12 +236,14 @@ void Fetcher::fetchInto(ResultTable& table) {
             readRow(table, row);
         }
         m_blockStart += fetched;
+        if (control)
+            control->addRows(static_cast<qsizetype>(fetched));
     }
 }
 
 } // namespace
 
-ResultTable FetchAll(SQLHSTMT statement, const Session& session) {
+ResultTable FetchAll(SQLHSTMT statement, const Session& session, RunControl* control) {
     SQLSMALLINT columns = 0;
     Check(SQLNumResultCols(statement, &columns), SQL_HANDLE_STMT, statement, "SQLNumResultCols");
     ResultTable table;
@@ -256,7 +260,7 @@ ResultTable FetchAll(SQLHSTMT statement, const Session& session) {
     BindingReset reset(statement);
     Fetcher fetcher(statement, session, std::move(plans));
     fetcher.configure();
-    fetcher.fetchInto(table);
+    fetcher.fetchInto(table, control);
     for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c)
         table.setColumnOrigin(c - 1, DescribeOrigin(statement, c));
     table.shrinkToFit();

@@ -56,4 +56,8 @@ Error RowNotUniqueError() {
                            "保存されていません。")};
 }
 
+Error CancelledError() {
+    return {err::Cancelled, QStringLiteral("操作はユーザーによってキャンセルされました。")};
+}
+
 } // namespace brindle

@@ -15,6 +15,7 @@ inline constexpr int ConnectionUnusable = 3709;
 inline constexpr int NotUpdatable = 3251;
 inline constexpr int RowNotLocated = -2147217864;
 inline constexpr int RowNotUnique = -2147217885;
+inline constexpr int Cancelled = 3712;
 } // namespace err
 
 Error ObjectClosedError();       // 3704: the operation needs an open object
@@ -29,5 +30,7 @@ Error NotUpdatableError(const QString& reason);
 // since it was read), or more than one.
 Error RowNotLocatedError();
 Error RowNotUniqueError();
+// 3712: the user stopped the run before the driver could report it.
+Error CancelledError();
 
 } // namespace brindle

@@ -1,5 +1,6 @@
 #include "data/recordset.h"
 
+#include "data/batch_executor.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/odbc_execute.h"
@@ -37,8 +38,11 @@ void Recordset::Open(const Command& source) {
         throw ConnectionUnusableError();
     if (source.CommandText().isEmpty())
         throw NoCommandTextError();
+    const odbc::Session& session = *connection->Session();
     m_table =
-        odbc::ExecuteBatch(*connection->Session(), source.CommandText(), source.CommandTimeout());
+        source.Executor()
+            ? source.Executor()->Execute(session, source.CommandText(), source.CommandTimeout())
+            : odbc::ExecuteBatch(session, source.CommandText(), source.CommandTimeout());
     m_position = 0;
     m_pendingEdits.clear();
     m_written.clear();

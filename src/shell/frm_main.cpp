@@ -7,6 +7,7 @@
 #include "data/frm_connect.h"
 #include "data/frm_timeout.h"
 #include "data/recordset_helpers.h"
+#include "data/threaded_batch_executor.h"
 #include "files/font_dialog.h"
 #include "files/sql_files.h"
 #include "shell/app_info.h"
@@ -55,7 +56,8 @@ void StoreSetting(const char16_t* section, const char16_t* key, const QString& v
 
 frmMain::frmMain(const Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), mMsg(*services.messages),
-      m_mdiArea(new QMdiArea(this)) {
+      m_mdiArea(new QMdiArea(this)),
+      m_batchExecutor(std::make_unique<ThreadedBatchExecutor>(this)) {
     setObjectName(QStringLiteral("frmMain"));
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -21,6 +22,7 @@ class QToolButton;
 namespace brindle {
 
 class frmSQL;
+class ThreadedBatchExecutor;
 
 // The main window: a multiple-document frame with the menus, the main and
 // grid toolbars, the status bar and the query documents.
@@ -123,6 +125,8 @@ private:
     QList<QAction*> m_windowListActions;
     bool m_unloaded = false;
     std::function<QString()> m_dbmsName;
+    // Runs ExecBatches' batches off the window's thread.
+    std::unique_ptr<ThreadedBatchExecutor> m_batchExecutor;
 };
 
 } // namespace brindle

@@ -1,8 +1,10 @@
 #include "shell/frm_main.h"
 
+#include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset_helpers.h"
 #include "data/split_batches.h"
+#include "data/threaded_batch_executor.h"
 #include "shell/error.h"
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
@@ -23,6 +25,28 @@ public:
     ~WaitPointer() { QApplication::restoreOverrideCursor(); }
     WaitPointer(const WaitPointer&) = delete;
     WaitPointer& operator=(const WaitPointer&) = delete;
+};
+
+// The shared command runs its batches through the executor for one run of
+// batches, and the run's progress goes when it ends, however it ends.
+class BatchRun {
+public:
+    BatchRun(Command* command, ThreadedBatchExecutor& executor)
+        : m_command(command), m_executor(executor) {
+        if (m_command)
+            m_command->setExecutor(&m_executor);
+    }
+    ~BatchRun() {
+        if (m_command)
+            m_command->setExecutor(nullptr);
+        m_executor.EndRun();
+    }
+    BatchRun(const BatchRun&) = delete;
+    BatchRun& operator=(const BatchRun&) = delete;
+
+private:
+    Command* m_command;
+    ThreadedBatchExecutor& m_executor;
 };
 
 QString Running() {
@@ -78,9 +102,12 @@ bool frmMain::ExecBatches() {
         const QStringList batches = SplitBatches(text);
 
         const WaitPointer wait;
-        for (const QString& batch : batches) {
+        const BatchRun run(gcmdDB.get(), *m_batchExecutor);
+        const auto count = static_cast<int>(batches.size());
+        for (int i = 0; i < count; ++i) {
+            m_batchExecutor->SetBatch(i + 1, count);
             // A failing batch has shown its own error; the rest do not run.
-            if (!OpenRecordSet(batch, doc->RecordSet(), false, mMsg))
+            if (!OpenRecordSet(batches[i], doc->RecordSet(), false, mMsg))
                 return false;
         }
         return true;

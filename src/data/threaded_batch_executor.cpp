@@ -1,0 +1,182 @@
+#include "data/threaded_batch_executor.h"
+
+#include "data/batch_progress_dialog.h"
+#include "data/odbc_execute.h"
+#include "data/odbc_object_errors.h"
+#include "data/odbc_run_control.h"
+#include "shell/error.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <exception>
+#include <thread>
+
+namespace brindle {
+
+namespace {
+
+constexpr int TickMs = 100;
+constexpr int OutOfResources = 7;
+
+// The worker's "finished" signal to the window's thread. An eventfd rather
+// than a posted Qt event: the kernel orders the worker's writes before the
+// wake-up, and nothing is allocated on one thread and freed on the other.
+class WakeUp {
+public:
+    WakeUp() : m_fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+        if (m_fd < 0)
+            throw Error(OutOfResources, QStringLiteral("メモリが不足しています。"));
+    }
+    ~WakeUp() { close(m_fd); }
+    WakeUp(const WakeUp&) = delete;
+    WakeUp& operator=(const WakeUp&) = delete;
+
+    int fd() const { return m_fd; }
+    void signal() const {
+        const std::uint64_t one = 1;
+        // Only a full counter fails, and that already wakes the reader.
+        [[maybe_unused]] const ssize_t n = write(m_fd, &one, sizeof one);
+    }
+    void drain() const {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = read(m_fd, &count, sizeof count);
+    }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+ThreadedBatchExecutor::ThreadedBatchExecutor(QWidget* dialogParent)
+    : m_dialogParent(dialogParent) {}
+
+ThreadedBatchExecutor::~ThreadedBatchExecutor() {
+    // The dialog belongs to its parent; without one it is ours.
+    if (m_dialog && !m_dialog->parent())
+        delete m_dialog.data();
+}
+
+void ThreadedBatchExecutor::SetBatch(int number, int count) {
+    if (number <= 1)
+        startRun();
+    m_batch = number;
+    m_count = count;
+}
+
+void ThreadedBatchExecutor::startRun() {
+    hideProgress();
+    m_runClock.start();
+    m_rowsBefore = 0;
+    m_cancelled = false;
+}
+
+void ThreadedBatchExecutor::EndRun() {
+    hideProgress();
+    m_runClock.invalidate();
+    m_batch = m_count = 0;
+    m_rowsBefore = 0;
+    m_cancelled = false;
+}
+
+void ThreadedBatchExecutor::cancel() {
+    m_cancelled = true;
+    if (m_running)
+        m_running->cancel();
+    if (m_dialog)
+        m_dialog->ShowCancelling();
+}
+
+void ThreadedBatchExecutor::showProgress(const odbc::RunControl& control) {
+    if (!m_dialog) {
+        m_dialog = new BatchProgressDialog(m_dialogParent);
+        QObject::connect(m_dialog, &BatchProgressDialog::cancelRequested, m_dialog,
+                         [this] { cancel(); });
+    }
+    if (!m_dialogShown) {
+        m_dialogShown = true;
+        // The hourglass of the run stays over the window, not over the button.
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    m_dialog->Show(m_batch, m_count, m_rowsBefore + control.rowsFetched(), m_runClock.elapsed());
+}
+
+void ThreadedBatchExecutor::hideProgress() {
+    if (!m_dialogShown)
+        return;
+    m_dialogShown = false;
+    if (m_dialog)
+        m_dialog->hide();
+    QApplication::restoreOverrideCursor();
+}
+
+std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Session& session,
+                                                                  const QString& text,
+                                                                  int timeoutSeconds) {
+    if (m_cancelled)
+        throw CancelledError();
+    if (!m_runClock.isValid())
+        startRun();
+
+    odbc::RunControl control;
+    const WakeUp wake;
+    std::unique_ptr<odbc::ResultTable> result;
+    std::exception_ptr failure;
+    std::atomic<bool> done{false};
+
+    QEventLoop loop;
+    QSocketNotifier notifier(wake.fd(), QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+        wake.drain();
+        loop.quit();
+    });
+    QTimer tick;
+    tick.setInterval(TickMs);
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done.load(std::memory_order_acquire))
+            return;
+        if (m_dialogShown || m_runClock.elapsed() >= ProgressDelayMs) {
+            const bool appearing = !m_dialogShown;
+            showProgress(control);
+            // From here the modal dialog takes the user's input.
+            if (appearing)
+                loop.quit();
+        }
+    });
+
+    m_running = &control;
+    std::thread worker([&] {
+        try {
+            result = odbc::ExecuteBatch(session, text, timeoutSeconds, &control);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done.store(true, std::memory_order_release);
+        wake.signal();
+    });
+    tick.start();
+    while (!done.load(std::memory_order_acquire)) {
+        loop.exec(m_dialogShown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    }
+    worker.join();
+    m_running = nullptr;
+    m_rowsBefore += control.rowsFetched();
+
+    if (failure) {
+        // The error box comes without the progress over it.
+        hideProgress();
+        std::rethrow_exception(failure);
+    }
+    // A cancel that came after the statement had finished keeps its result
+    // (its changes are made); the run stops before the next batch.
+    return result;
+}
+
+} // namespace brindle

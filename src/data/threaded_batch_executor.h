@@ -1,0 +1,58 @@
+#pragma once
+
+#include "data/batch_executor.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+class QWidget;
+
+namespace brindle {
+
+namespace odbc {
+class RunControl;
+}
+class BatchProgressDialog;
+
+// Runs each batch on a worker thread that owns the statement meanwhile, while
+// the window's thread goes on painting. User input waits until the run has
+// lasted ProgressDelayMs; from then on the application-modal progress dialog
+// takes it, and its キャンセル stops the statement and the run. The result or
+// failure is handed back once the worker has finished.
+class ThreadedBatchExecutor final : public BatchExecutor {
+public:
+    static constexpr int ProgressDelayMs = 500;
+
+    explicit ThreadedBatchExecutor(QWidget* dialogParent);
+    ~ThreadedBatchExecutor() override;
+    ThreadedBatchExecutor(const ThreadedBatchExecutor&) = delete;
+    ThreadedBatchExecutor& operator=(const ThreadedBatchExecutor&) = delete;
+
+    // Batch `number` (from 1) of `count` runs next; batch 1 starts a new run.
+    void SetBatch(int number, int count);
+    // The run is over: the progress goes and a cancel is forgotten.
+    void EndRun();
+
+    // Once the run has been cancelled, every batch fails with CancelledError
+    // without being sent.
+    std::unique_ptr<odbc::ResultTable> Execute(const odbc::Session& session, const QString& text,
+                                               int timeoutSeconds) override;
+
+private:
+    void startRun();
+    void showProgress(const odbc::RunControl& control);
+    void hideProgress();
+    void cancel();
+
+    QPointer<QWidget> m_dialogParent;
+    QPointer<BatchProgressDialog> m_dialog;
+    bool m_dialogShown = false;
+    QElapsedTimer m_runClock;
+    int m_batch = 0;
+    int m_count = 0;
+    qsizetype m_rowsBefore = 0; // fetched by the run's earlier batches
+    bool m_cancelled = false;
+    odbc::RunControl* m_running = nullptr; // the batch now on the worker
+};
+
+} // namespace brindle

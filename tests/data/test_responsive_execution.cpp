@@ -1,0 +1,210 @@
+#include "data/batch_executor.h"
+#include "data/batch_progress_dialog.h"
+#include "data/odbc_object_errors.h"
+#include "data/recordset.h"
+#include "data/threaded_batch_executor.h"
+#include "shell/main_window_fixture.h"
+#include "shell/rich_text_editor.h"
+#include "test_backends.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+namespace brindle::test {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString kDone = u"クエリ バッチが完了しました。"_s;
+const QString kFailed = u"クエリ バッチはエラーで完了しました。"_s;
+
+// Boxes as they appeared, and whether the progress was still over the window.
+class WatchingBoxes final : public MessageBoxService {
+public:
+    int Show(const MessageBoxRequest& request) override {
+        shown.push_back(request);
+        const auto* progress = window ? window->findChild<QDialog*>(u"batchProgress"_s) : nullptr;
+        progressVisible.push_back(progress && progress->isVisible());
+        return MsgResultOk;
+    }
+    const QWidget* window = nullptr;
+    std::vector<MessageBoxRequest> shown;
+    std::vector<bool> progressVisible;
+};
+
+// The main window on the test PostgreSQL server (the one here with a
+// statement that sleeps), one document open.
+class ResponsiveExecution : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(scratch.isValid());
+        if (OpenConnectionTo(*gcnDB, BackendKind::PostgreSQL, scratch.path()).isNull())
+            return;
+        Services services = doubles.services();
+        services.messages = &boxes;
+        window = std::make_unique<frmMain>(services);
+        boxes.window = window.get();
+        window->MDIForm_Load();
+        window->show();
+        window->MDIForm_Activate();
+        window->LoadNewDoc();
+    }
+
+    frmSQL& doc() const { return *window->ActiveForm(); }
+    QDialog* progress() const { return window->findChild<QDialog*>(u"batchProgress"_s); }
+    QString progressText(const char* label) const {
+        const auto* found =
+            progress() ? progress()->findChild<QLabel*>(QLatin1String(label)) : nullptr;
+        return found ? found->text() : u"<none>"_s;
+    }
+
+    // F5 on the text; `during` runs from the event loop after `afterMs`.
+    QString Run(const QString& text, int afterMs = 0, const std::function<void()>& during = {}) {
+        doc().txtQry()->setText(text);
+        if (during)
+            QTimer::singleShot(afterMs, window.get(), during);
+        window->RunMenuItem(u"mnuQryExec"_s);
+        return window->PanelText(u"MESSAGE"_s);
+    }
+    void ClickCancel() const {
+        ASSERT_NE(progress(), nullptr);
+        ASSERT_TRUE(progress()->isVisible());
+        QTest::mouseClick(progress()->findChild<QPushButton*>(u"cmdCancel"_s), Qt::LeftButton);
+    }
+    // Whether the shared connection still runs a query, read into the grid.
+    void ExpectUsable() {
+        boxes.shown.clear();
+        EXPECT_EQ(Run(u"SELECT 1 AS a"_s), kDone);
+        EXPECT_TRUE(boxes.shown.empty());
+        ASSERT_EQ(doc().RecordSet().State(), 1);
+        EXPECT_EQ(doc().RecordSet().Value(0).toLongLong(), 1);
+    }
+
+    QTemporaryDir scratch;
+    WatchingBoxes boxes;
+};
+
+TEST_F(ResponsiveExecution, CancelStopsTheRunningStatementAndTheConnectionGoesOn) {
+    for (const bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape ? "Esc" : "キャンセル");
+        boxes.shown.clear();
+        boxes.progressVisible.clear();
+        QElapsedTimer timer;
+        timer.start();
+        const QString status = Run(u"SELECT pg_sleep(30)"_s, 1000, [&] {
+            if (byEscape) {
+                ASSERT_NE(progress(), nullptr);
+                QTest::keyClick(progress(), Qt::Key_Escape);
+            } else {
+                ClickCancel();
+            }
+        });
+        EXPECT_LT(timer.elapsed(), 3000) << "control is back soon after the cancel";
+        EXPECT_EQ(status, kFailed);
+        ASSERT_EQ(boxes.shown.size(), 1u) << "the cancel is reported once";
+        EXPECT_TRUE(boxes.shown[0].text.contains(u"cancel"_s, Qt::CaseInsensitive))
+            << boxes.shown[0].text.toStdString();
+        EXPECT_FALSE(boxes.progressVisible[0]) << "the box is not under the progress";
+        EXPECT_EQ(doc().RecordSet().State(), 0);
+        EXPECT_FALSE(progress()->isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        ExpectUsable();
+    }
+}
+
+TEST_F(ResponsiveExecution, ACancelledBatchEndsTheRunBeforeTheNextOne) {
+    QString batchShown;
+    const QString status = Run(u"CREATE TEMP TABLE ran (n integer)\nGO\n"
+                               u"SELECT pg_sleep(30)\nGO\n"
+                               u"INSERT INTO ran VALUES (3)"_s,
+                               1000, [&] {
+                                   batchShown = progressText("lblBatch");
+                                   ClickCancel();
+                               });
+    EXPECT_EQ(status, kFailed);
+    EXPECT_EQ(batchShown, u"バッチ: 2 / 3"_s);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+
+    boxes.shown.clear();
+    EXPECT_EQ(Run(u"SELECT count(*) AS c FROM ran"_s), kDone);
+    ASSERT_EQ(doc().RecordSet().State(), 1);
+    EXPECT_EQ(doc().RecordSet().Value(0).toLongLong(), 0) << "the third batch never ran";
+}
+
+TEST_F(ResponsiveExecution, TheWindowKeepsRunningAndProgressShowsOnlyForLongRuns) {
+    EXPECT_EQ(Run(u"SELECT pg_sleep(0.05) AS s"_s), kDone);
+    EXPECT_EQ(progress(), nullptr) << "no dialog for a short query";
+
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(50);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start();
+    QString rows, elapsed;
+    const QString status = Run(
+        u"SELECT 1 AS a\nGO\nSELECT n FROM generate_series(1, 300) n, pg_sleep(3) s"_s, 2550, [&] {
+            rows = progressText("lblRows");
+            elapsed = progressText("lblElapsed");
+        });
+    ticker.stop();
+    EXPECT_EQ(status, kDone);
+    EXPECT_GE(ticks, 40) << "a timer of the window's thread fired all through the 3 s";
+    EXPECT_EQ(elapsed, u"経過時間: 2 秒"_s);
+    EXPECT_EQ(rows, u"取得した行: 1"_s) << "the first batch's row, counted";
+    EXPECT_FALSE(progress()->isVisible());
+    EXPECT_EQ(doc().RecordSet().RecordCount(), 300);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ResponsiveExecution, TheTimeOutStillEndsALongStatement) {
+    gcmdDB->setCommandTimeout(1);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(Run(u"SELECT pg_sleep(5)"_s), kFailed);
+    EXPECT_LT(timer.elapsed(), 3500);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_FALSE(boxes.progressVisible[0]);
+    ExpectUsable();
+}
+
+// The executor without the window: results and failures of many quick
+// batches come back whole from the worker, on each kind of database.
+class ThreadedBatches : public DatabaseTest {};
+
+TEST_P(ThreadedBatches, ResultsAndFailuresComeBackWhole) {
+    ThreadedBatchExecutor executor(nullptr);
+    command.setExecutor(&executor);
+    const QString japanese = JapaneseText(backend());
+    for (int i = 0; i < 200; ++i) {
+        executor.SetBatch(i + 1, 200);
+        if (rs.State() != 0)
+            rs.Close();
+        command.setCommandText(u"SELECT "_s + QString::number(i) + u" AS n, '"_s + japanese +
+                               u"' AS t"_s);
+        rs.Open(command);
+        ASSERT_EQ(rs.Value(0).toLongLong(), i);
+        ASSERT_EQ(rs.Value(1).toString(), japanese);
+    }
+    rs.Close();
+    command.setCommandText(u"SELECT * FROM no_such_table"_s);
+    const Thrown thrown = ErrorOf([&] { rs.Open(command); });
+    EXPECT_NE(thrown.number, 0);
+    EXPECT_TRUE(thrown.description.contains(u"no_such_table"_s))
+        << thrown.description.toStdString();
+    EXPECT_EQ(rs.State(), 0);
+    executor.EndRun();
+    command.setExecutor(nullptr);
+}
+
+BRINDLE_ALL_BACKENDS(ThreadedBatches);
+
+} // namespace
+} // namespace brindle::test
