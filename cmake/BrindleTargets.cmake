@@ -7,7 +7,7 @@ function(brindle_defaults target)
         QT_NO_FOREACH
         QT_USE_QSTRINGBUILDER
         QT_DISABLE_DEPRECATED_BEFORE=0x060000)
-    if(NOT BRINDLE_SANITIZE AND NOT BRINDLE_FUZZ)
+    if(NOT BRINDLE_SANITIZE AND NOT BRINDLE_TSAN AND NOT BRINDLE_FUZZ)
         target_link_options(${target} PRIVATE -Wl,--no-undefined)
     endif()
 endfunction()

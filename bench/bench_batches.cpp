@@ -1,0 +1,78 @@
+// What running a batch on the worker thread costs: many one-row batches on
+// SQLite through a Recordset, on the caller's thread and through the executor
+// the window uses.
+
+#include "data/command.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "data/threaded_batch_executor.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <stdexcept>
+
+namespace {
+
+using namespace brindle;
+
+class Bench {
+public:
+    Bench() {
+        if (!m_dir.isValid())
+            throw std::runtime_error("no temporary directory");
+        m_connection.setConnectionString(
+            u"Driver=SQLite3;Database=" +
+            QDir(m_dir.path()).filePath(QStringLiteral("batches.db")) + u';');
+        m_connection.Open();
+        m_command.setActiveConnection(&m_connection);
+        m_command.setCommandText(QStringLiteral("SELECT 1 AS a, 'x' AS b"));
+    }
+    void run(benchmark::State& state, BatchExecutor* executor) {
+        m_command.setExecutor(executor);
+        for (auto _ : state) {
+            m_rs.Open(m_command);
+            benchmark::DoNotOptimize(m_rs.RecordCount());
+            m_rs.Close();
+        }
+        m_command.setExecutor(nullptr);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    Connection m_connection;
+    Command m_command;
+    Recordset m_rs;
+};
+
+Bench& TheBench() {
+    static Bench bench;
+    return bench;
+}
+
+void BM_BatchOnCallerThread(benchmark::State& state) {
+    TheBench().run(state, nullptr);
+}
+BENCHMARK(BM_BatchOnCallerThread)->Unit(benchmark::kMicrosecond);
+
+void BM_BatchOnWorkerThread(benchmark::State& state) {
+    ThreadedBatchExecutor executor(nullptr);
+    TheBench().run(state, &executor);
+}
+BENCHMARK(BM_BatchOnWorkerThread)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
