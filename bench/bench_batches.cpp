@@ -24,9 +24,9 @@ public:
     Bench() {
         if (!m_dir.isValid())
             throw std::runtime_error("no temporary directory");
-        m_connection.setConnectionString(
-            u"Driver=SQLite3;Database=" +
-            QDir(m_dir.path()).filePath(QStringLiteral("batches.db")) + u';');
+        m_connection.setConnectionString(u"Driver=SQLite3;Database=" +
+                                         QDir(m_dir.path()).filePath(QStringLiteral("batches.db")) +
+                                         u';');
         m_connection.Open();
         m_command.setActiveConnection(&m_connection);
         m_command.setCommandText(QStringLiteral("SELECT 1 AS a, 'x' AS b"));

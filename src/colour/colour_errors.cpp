@@ -27,10 +27,6 @@ Error DecoderMissingError() {
             QStringLiteral("Shift_JIS (コード ページ 932) の文字コード変換を利用できません。")};
 }
 
-Error OutOfMemoryError() {
-    return {err::OutOfMemory, QStringLiteral("メモリが不足しています。")};
-}
-
 Error InternalError() {
     return {err::InternalError, QStringLiteral("内部エラーが発生しました。")};
 }

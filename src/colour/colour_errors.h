@@ -7,7 +7,6 @@ namespace brindle {
 // Error numbers of the keyword-file failures that the shared list lacks.
 namespace err {
 inline constexpr int InvalidCall = 5;
-inline constexpr int OutOfMemory = 7;
 inline constexpr int InternalError = 51;
 inline constexpr int DeviceIoError = 57;
 inline constexpr int InputPastEnd = 62;
@@ -20,7 +19,6 @@ Error AccessDeniedError();
 Error DeviceIoError();
 Error InputPastEndError();
 Error DecoderMissingError();
-Error OutOfMemoryError();
 Error InternalError();
 
 } // namespace brindle

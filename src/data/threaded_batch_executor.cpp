@@ -11,6 +11,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -23,16 +24,25 @@ namespace brindle {
 namespace {
 
 constexpr int TickMs = 100;
-constexpr int OutOfResources = 7;
+constexpr int QuickMs = 2;
+constexpr int PaintGapMs = 50;
+
+// True when the worker signalled within `ms`.
+bool WaitBriefly(int fd, int ms) {
+    pollfd ready{fd, POLLIN, 0};
+    return poll(&ready, 1, ms) > 0;
+}
+
+} // namespace
 
 // The worker's "finished" signal to the window's thread. An eventfd rather
 // than a posted Qt event: the kernel orders the worker's writes before the
 // wake-up, and nothing is allocated on one thread and freed on the other.
-class WakeUp {
+class ThreadedBatchExecutor::WakeUp {
 public:
     WakeUp() : m_fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
         if (m_fd < 0)
-            throw Error(OutOfResources, QStringLiteral("メモリが不足しています。"));
+            throw OutOfMemoryError();
     }
     ~WakeUp() { close(m_fd); }
     WakeUp(const WakeUp&) = delete;
@@ -52,8 +62,6 @@ public:
 private:
     int m_fd;
 };
-
-} // namespace
 
 ThreadedBatchExecutor::ThreadedBatchExecutor(QWidget* dialogParent)
     : m_dialogParent(dialogParent) {}
@@ -117,20 +125,8 @@ void ThreadedBatchExecutor::hideProgress() {
     QApplication::restoreOverrideCursor();
 }
 
-std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Session& session,
-                                                                  const QString& text,
-                                                                  int timeoutSeconds) {
-    if (m_cancelled)
-        throw CancelledError();
-    if (!m_runClock.isValid())
-        startRun();
-
-    odbc::RunControl control;
-    const WakeUp wake;
-    std::unique_ptr<odbc::ResultTable> result;
-    std::exception_ptr failure;
-    std::atomic<bool> done{false};
-
+void ThreadedBatchExecutor::waitInEventLoop(const odbc::RunControl& control, const WakeUp& wake,
+                                            const std::atomic<bool>& done) {
     QEventLoop loop;
     QSocketNotifier notifier(wake.fd(), QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
@@ -151,6 +147,34 @@ std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Se
         }
     });
 
+    tick.start();
+    while (!done.load(std::memory_order_acquire)) {
+        loop.exec(m_dialogShown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void ThreadedBatchExecutor::letWindowRun(const odbc::RunControl& control) {
+    if (m_dialogShown || m_runClock.elapsed() >= ProgressDelayMs)
+        showProgress(control);
+    QCoreApplication::processEvents(m_dialogShown ? QEventLoop::AllEvents
+                                                  : QEventLoop::ExcludeUserInputEvents);
+    m_sinceEvents.restart();
+}
+
+std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Session& session,
+                                                                  const QString& text,
+                                                                  int timeoutSeconds) {
+    if (m_cancelled)
+        throw CancelledError();
+    if (!m_runClock.isValid())
+        startRun();
+
+    odbc::RunControl control;
+    const WakeUp wake;
+    std::unique_ptr<odbc::ResultTable> result;
+    std::exception_ptr failure;
+    std::atomic<bool> done{false};
+
     m_running = &control;
     std::thread worker([&] {
         try {
@@ -161,13 +185,19 @@ std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Se
         done.store(true, std::memory_order_release);
         wake.signal();
     });
-    tick.start();
-    while (!done.load(std::memory_order_acquire)) {
-        loop.exec(m_dialogShown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-    }
+    // A quick batch is waited for without an event loop, which would cost it
+    // more than its own run; a long script of them still lets the window
+    // paint, and the progress appear, every PaintGapMs.
+    const bool quick = WaitBriefly(wake.fd(), QuickMs);
+    if (!quick)
+        waitInEventLoop(control, wake, done);
     worker.join();
     m_running = nullptr;
     m_rowsBefore += control.rowsFetched();
+    if (!quick)
+        m_sinceEvents.restart();
+    else if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= PaintGapMs)
+        letWindowRun(control);
 
     if (failure) {
         // The error box comes without the progress over it.

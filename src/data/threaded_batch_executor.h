@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <atomic>
+
 class QWidget;
 
 namespace brindle {
@@ -39,6 +41,10 @@ public:
                                                int timeoutSeconds) override;
 
 private:
+    class WakeUp;
+    void waitInEventLoop(const odbc::RunControl& control, const WakeUp& wake,
+                         const std::atomic<bool>& done);
+    void letWindowRun(const odbc::RunControl& control);
     void startRun();
     void showProgress(const odbc::RunControl& control);
     void hideProgress();
@@ -48,6 +54,7 @@ private:
     QPointer<BatchProgressDialog> m_dialog;
     bool m_dialogShown = false;
     QElapsedTimer m_runClock;
+    QElapsedTimer m_sinceEvents; // since the window last handled its events
     int m_batch = 0;
     int m_count = 0;
     qsizetype m_rowsBefore = 0; // fetched by the run's earlier batches

@@ -2,6 +2,10 @@
 
 namespace brindle {
 
+Error OutOfMemoryError() {
+    return {err::OutOfMemory, QStringLiteral("メモリが不足しています。")};
+}
+
 Error OverflowError() {
     return {err::Overflow, QStringLiteral("オーバーフローしました。")};
 }

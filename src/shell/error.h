@@ -29,6 +29,7 @@ private:
 // Error numbers the program tests or reports by number.
 namespace err {
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int FileNotFound = 53;
@@ -42,6 +43,7 @@ inline constexpr int DialogCancelled = 32755;
 
 // Errors with the program's own Japanese descriptions.
 Error OverflowError();
+Error OutOfMemoryError();
 Error SubscriptError();
 Error TypeMismatchError();
 Error InvalidPropertyError();

@@ -164,6 +164,29 @@ TEST_F(ResponsiveExecution, TheWindowKeepsRunningAndProgressShowsOnlyForLongRuns
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(ResponsiveExecution, AScriptOfQuickBatchesStillPaintsAndCanBeCancelled) {
+    QString script = u"CREATE TEMP TABLE quick (n integer)\nGO\n"_s;
+    for (int i = 0; i < 6000; ++i)
+        script += u"INSERT INTO quick SELECT 1 FROM pg_sleep(0.0003)\nGO\n"_s;
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(50);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start();
+    const QString status = Run(script, 900, [&] { ClickCancel(); });
+    ticker.stop();
+    EXPECT_EQ(status, kFailed);
+    EXPECT_GE(ticks, 10) << "the window's timers fired between the batches";
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, CancelledError().description());
+
+    boxes.shown.clear();
+    ASSERT_EQ(Run(u"SELECT count(*) AS c FROM quick"_s), kDone);
+    const qint64 inserted = doc().RecordSet().Value(0).toLongLong();
+    EXPECT_GT(inserted, 0);
+    EXPECT_LT(inserted, 6000) << "the batches after the cancel did not run";
+}
+
 TEST_F(ResponsiveExecution, TheTimeOutStillEndsALongStatement) {
     gcmdDB->setCommandTimeout(1);
     QElapsedTimer timer;
