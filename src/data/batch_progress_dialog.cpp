@@ -28,7 +28,7 @@ BatchProgressDialog::BatchProgressDialog(QWidget* parent)
     setWindowModality(Qt::ApplicationModal);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setAutoDefault(false);
-    m_lblRunning->setText(QStringLiteral("クエリ バッチ実行中･･･"));
+    Reset();
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -57,6 +57,11 @@ void BatchProgressDialog::Show(int batch, int count, qsizetype rows, qint64 elap
 void BatchProgressDialog::ShowCancelling() {
     m_lblRunning->setText(QStringLiteral("キャンセルしています･･･"));
     m_cmdCancel->setEnabled(false);
+}
+
+void BatchProgressDialog::Reset() {
+    m_lblRunning->setText(QStringLiteral("クエリ バッチ実行中･･･"));
+    m_cmdCancel->setEnabled(true);
 }
 
 void BatchProgressDialog::reject() {

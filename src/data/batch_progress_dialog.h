@@ -18,6 +18,8 @@ public:
     void Show(int batch, int count, qsizetype rows, qint64 elapsedMs);
     // The run has been asked to stop: the button is spent.
     void ShowCancelling();
+    // Ready for a new run: running, the button live.
+    void Reset();
 
 signals:
     void cancelRequested();

@@ -81,6 +81,8 @@ void ThreadedBatchExecutor::SetBatch(int number, int count) {
 
 void ThreadedBatchExecutor::startRun() {
     hideProgress();
+    if (m_dialog)
+        m_dialog->Reset();
     m_runClock.start();
     m_rowsBefore = 0;
     m_cancelled = false;
@@ -110,7 +112,7 @@ void ThreadedBatchExecutor::showProgress(const odbc::RunControl& control) {
     }
     if (!m_dialogShown) {
         m_dialogShown = true;
-        // The hourglass of the run stays over the window, not over the button.
+        // Busy but answering: the plain hourglass would be over the button too.
         QApplication::setOverrideCursor(Qt::BusyCursor);
     }
     m_dialog->Show(m_batch, m_count, m_rowsBefore + control.rowsFetched(), m_runClock.elapsed());

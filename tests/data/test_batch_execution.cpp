@@ -51,13 +51,7 @@ protected:
         if (OpenConnectionTo(*gcnDB, GetParam(), scratch.path()).isNull())
             return;
 
-        Services services = doubles.services();
-        services.messages = &boxes;
-        window = std::make_unique<frmMain>(services);
-        boxes.window = window.get();
-        window->MDIForm_Load();
-        window->show();
-        window->MDIForm_Activate();
+        boxes.window = &OpenWithBoxes(boxes);
         window->LoadNewDoc();
         // The editor colours what it is given; that must not add boxes.
         ASSERT_TRUE(boxes.shown.empty());

@@ -46,8 +46,15 @@ protected:
                           QString::fromUtf16(key), QStringLiteral("<missing>"));
     }
 
-    frmMain& Open() {
-        window = std::make_unique<frmMain>(doubles.services());
+    frmMain& Open() { return OpenWith(doubles.services()); }
+    // The window with the boxes going to a service of the test's own.
+    frmMain& OpenWithBoxes(MessageBoxService& boxes) {
+        Services services = doubles.services();
+        services.messages = &boxes;
+        return OpenWith(services);
+    }
+    frmMain& OpenWith(const Services& services) {
+        window = std::make_unique<frmMain>(services);
         window->MDIForm_Load();
         window->show();
         window->MDIForm_Activate();
