@@ -35,6 +35,10 @@ public:
     // The run is over: the progress goes and a cancel is forgotten.
     void EndRun();
 
+    // A batch is on the worker now (the window's events are being handled
+    // meanwhile).
+    bool Running() const { return m_running != nullptr; }
+
     // Once the run has been cancelled, every batch fails with CancelledError
     // without being sent.
     std::unique_ptr<odbc::ResultTable> Execute(const odbc::Session& session, const QString& text,

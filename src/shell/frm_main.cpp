@@ -146,6 +146,12 @@ bool frmMain::event(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // A batch still running holds the document's result set; the window
+    // closes once the run is over (or cancelled).
+    if (m_batchExecutor->Running()) {
+        event->ignore();
+        return;
+    }
     MDIForm_QueryUnload();
     // Then every document closes; nobody is asked to save anything.
     m_mdiArea->closeAllSubWindows();

@@ -147,6 +147,10 @@ TEST_F(ResponsiveExecution, TheWindowKeepsRunningAndProgressShowsOnlyForLongRuns
     ticker.setInterval(50);
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start();
+    // The window system's close comes through while input waits; it must
+    // not take the document from under the running batch.
+    bool closed = true;
+    QTimer::singleShot(200, window.get(), [&] { closed = window->close(); });
     QString rows, elapsed;
     const QString status = Run(
         u"SELECT 1 AS a\nGO\nSELECT n FROM generate_series(1, 300) n, pg_sleep(3) s"_s, 2550, [&] {
@@ -159,6 +163,8 @@ TEST_F(ResponsiveExecution, TheWindowKeepsRunningAndProgressShowsOnlyForLongRuns
     EXPECT_EQ(elapsed, u"経過時間: 2 秒"_s);
     EXPECT_EQ(rows, u"取得した行: 1"_s) << "the first batch's row, counted";
     EXPECT_FALSE(progress()->isVisible());
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(doc().RecordSet().RecordCount(), 300);
     EXPECT_TRUE(boxes.shown.empty());
 }
