@@ -68,7 +68,7 @@ void frmMain::mnuQryExec_Click() {
     const QString message = QStringLiteral("MESSAGE");
     try {
         SetPanelText(message, Running());
-        // The batches hold the event loop; show the text before they start.
+        // A quick batch runs without the event loop; show the text first.
         if (QLabel* panel = Panel(message))
             panel->repaint();
         if (!ExecBatches()) {
