@@ -15,6 +15,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <thread>
@@ -100,8 +101,12 @@ void ThreadedBatchExecutor::cancel() {
     m_cancelled = true;
     if (m_running)
         m_running->cancel();
-    if (m_dialog)
+    if (m_dialog) {
+        // The batch being stopped, not the one of the last update.
+        const qsizetype rows = m_rowsBefore + (m_running ? m_running->rowsFetched() : 0);
+        m_dialog->Show(m_batch, m_count, rows, m_runClock.elapsed());
         m_dialog->ShowCancelling();
+    }
 }
 
 void ThreadedBatchExecutor::showProgress(const odbc::RunControl& control) {
@@ -116,6 +121,7 @@ void ThreadedBatchExecutor::showProgress(const odbc::RunControl& control) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
     }
     m_dialog->Show(m_batch, m_count, m_rowsBefore + control.rowsFetched(), m_runClock.elapsed());
+    m_sinceProgress.restart();
 }
 
 void ThreadedBatchExecutor::hideProgress() {
@@ -127,6 +133,20 @@ void ThreadedBatchExecutor::hideProgress() {
     QApplication::restoreOverrideCursor();
 }
 
+// The progress appears once the run has lasted ProgressDelayMs and is then
+// brought up to date every TickMs, counted across batches: a run of 3 ms
+// batches is as much a run as one long statement.
+bool ThreadedBatchExecutor::progressDue() const {
+    return m_dialogShown ? m_sinceProgress.elapsed() >= TickMs
+                         : m_runClock.elapsed() >= ProgressDelayMs;
+}
+
+int ThreadedBatchExecutor::msUntilProgressDue() const {
+    const qint64 left =
+        m_dialogShown ? TickMs - m_sinceProgress.elapsed() : ProgressDelayMs - m_runClock.elapsed();
+    return static_cast<int>(std::clamp<qint64>(left, 0, TickMs));
+}
+
 void ThreadedBatchExecutor::waitInEventLoop(const odbc::RunControl& control, const WakeUp& wake,
                                             const std::atomic<bool>& done) {
     QEventLoop loop;
@@ -136,27 +156,29 @@ void ThreadedBatchExecutor::waitInEventLoop(const odbc::RunControl& control, con
         loop.quit();
     });
     QTimer tick;
-    tick.setInterval(TickMs);
+    tick.setSingleShot(true);
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
         if (done.load(std::memory_order_acquire))
             return;
-        if (m_dialogShown || m_runClock.elapsed() >= ProgressDelayMs) {
+        if (progressDue()) {
             const bool appearing = !m_dialogShown;
             showProgress(control);
             // From here the modal dialog takes the user's input.
             if (appearing)
                 loop.quit();
         }
+        tick.start(msUntilProgressDue());
     });
 
-    tick.start();
+    tick.start(msUntilProgressDue());
     while (!done.load(std::memory_order_acquire)) {
         loop.exec(m_dialogShown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     }
+    m_sinceEvents.restart();
 }
 
 void ThreadedBatchExecutor::letWindowRun(const odbc::RunControl& control) {
-    if (m_dialogShown || m_runClock.elapsed() >= ProgressDelayMs)
+    if (progressDue())
         showProgress(control);
     QCoreApplication::processEvents(m_dialogShown ? QEventLoop::AllEvents
                                                   : QEventLoop::ExcludeUserInputEvents);
@@ -166,8 +188,11 @@ void ThreadedBatchExecutor::letWindowRun(const odbc::RunControl& control) {
 std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Session& session,
                                                                   const QString& text,
                                                                   int timeoutSeconds) {
-    if (m_cancelled)
+    if (m_cancelled) {
+        // The error box comes without the progress over it.
+        hideProgress();
         throw CancelledError();
+    }
     if (!m_runClock.isValid())
         startRun();
 
@@ -188,17 +213,15 @@ std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Se
         wake.signal();
     });
     // A quick batch is waited for without an event loop, which would cost it
-    // more than its own run; a long script of them still lets the window
-    // paint, and the progress appear, every PaintGapMs.
-    const bool quick = WaitBriefly(wake.fd(), QuickMs);
-    if (!quick)
+    // more than its own run.
+    if (!WaitBriefly(wake.fd(), QuickMs))
         waitInEventLoop(control, wake, done);
     worker.join();
     m_running = nullptr;
     m_rowsBefore += control.rowsFetched();
-    if (!quick)
-        m_sinceEvents.restart();
-    else if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= PaintGapMs)
+    // Between batches, whatever their length: the window paints and hears
+    // キャンセル every PaintGapMs, and the progress is shown when due.
+    if (progressDue() || !m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= PaintGapMs)
         letWindowRun(control);
 
     if (failure) {

@@ -49,6 +49,8 @@ private:
     void waitInEventLoop(const odbc::RunControl& control, const WakeUp& wake,
                          const std::atomic<bool>& done);
     void letWindowRun(const odbc::RunControl& control);
+    bool progressDue() const;
+    int msUntilProgressDue() const;
     void startRun();
     void showProgress(const odbc::RunControl& control);
     void hideProgress();
@@ -58,7 +60,8 @@ private:
     QPointer<BatchProgressDialog> m_dialog;
     bool m_dialogShown = false;
     QElapsedTimer m_runClock;
-    QElapsedTimer m_sinceEvents; // since the window last handled its events
+    QElapsedTimer m_sinceEvents;   // since the window last handled its events
+    QElapsedTimer m_sinceProgress; // since the progress was last brought up to date
     int m_batch = 0;
     int m_count = 0;
     qsizetype m_rowsBefore = 0; // fetched by the run's earlier batches
