@@ -89,50 +89,9 @@ void frmMain::MDIForm_Load() {
     });
     Step([this] { glngMainHwnd = this; });
 
-    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
-    const auto numeric = [](const char16_t* key, const char16_t* fallback) {
-        return WholeNumberOr(Setting(u"FORM_MAIN", key, fallback), 0);
-    };
-    // The frame's own border, as far as the platform knows it before the
-    // window is first shown.
-    Step([this] { create(); });
-    const QSize frameExtra = frameGeometry().size() - size();
-    Step([&] { move(x(), TwipsToPixels(numeric(u"TOP", u"0"), tpp.y)); });
-    Step([&] { move(TwipsToPixels(numeric(u"LEFT", u"0"), tpp.x), y()); });
-    Step([&] {
-        resize(width(), TwipsToPixels(numeric(u"HEIGHT", u"6000"), tpp.y) - frameExtra.height());
-    });
-    Step([&] {
-        resize(TwipsToPixels(numeric(u"WIDTH", u"8000"), tpp.x) - frameExtra.width(), height());
-    });
-    Step([&] { ApplyWindowState(numeric(u"STATE", u"0")); });
+    RestorePlacement();
     Step(
         [] { gcmdDB->setCommandTimeout(WholeNumberOr(Setting(u"QUERY", u"TIMEOUT", u"30"), 30)); });
-}
-
-void frmMain::ApplyWindowState(int state) {
-    Qt::WindowStates states = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
-    switch (state) {
-    case 0:
-        break;
-    case 1:
-        states |= Qt::WindowMinimized;
-        break;
-    case 2:
-        states |= Qt::WindowMaximized;
-        break;
-    default:
-        throw InvalidPropertyError();
-    }
-    setWindowState(states);
-}
-
-int frmMain::CurrentWindowState() const {
-    if (windowState() & Qt::WindowMinimized)
-        return 1;
-    if (windowState() & Qt::WindowMaximized)
-        return 2;
-    return 0;
 }
 
 void frmMain::MDIForm_Activate() {
@@ -142,6 +101,18 @@ void frmMain::MDIForm_Activate() {
 bool frmMain::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         Step([this] { MDIForm_Activate(); });
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+    case QEvent::WindowActivate:
+    case QEvent::UpdateRequest:
+        FitFrameOnceDecorated();
+        break;
+    default:
+        break;
+    }
     return QMainWindow::event(event);
 }
 
@@ -162,15 +133,7 @@ void frmMain::MDIForm_QueryUnload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
-    if (CurrentWindowState() == 0) {
-        const QRect frame = frameGeometry();
-        Step([&] { StoreSetting(u"FORM_MAIN", u"TOP", SingleText(frame.y() * tpp.y)); });
-        Step([&] { StoreSetting(u"FORM_MAIN", u"LEFT", SingleText(frame.x() * tpp.x)); });
-        Step([&] { StoreSetting(u"FORM_MAIN", u"HEIGHT", SingleText(frame.height() * tpp.y)); });
-        Step([&] { StoreSetting(u"FORM_MAIN", u"WIDTH", SingleText(frame.width() * tpp.x)); });
-    }
-    Step([&] { StoreSetting(u"FORM_MAIN", u"STATE", QString::number(CurrentWindowState())); });
+    SavePlacement();
     Step([&] { StoreSetting(u"QUERY", u"TIMEOUT", QString::number(gcmdDB->CommandTimeout())); });
 }
 

@@ -105,6 +105,12 @@ private:
     void BuildStatusBar();
     void RefreshWindowList();
     void MDIForm_QueryUnload();
+    // The frame's placement, decorations included, from and to the store.
+    void RestorePlacement();
+    void SavePlacement();
+    // Takes the window manager's decorations off the restored size, once
+    // they are known, so that the frame is as large as it was stored.
+    void FitFrameOnceDecorated();
     void ApplyWindowState(int state);
     int CurrentWindowState() const;
     // Runs a command started by the user; a failure goes to the error box.
@@ -124,6 +130,7 @@ private:
     QHash<QString, QLabel*> m_panels;
     QList<QAction*> m_windowListActions;
     bool m_unloaded = false;
+    QSize m_frameSizeToFit;
     std::function<QString()> m_dbmsName;
     // Runs ExecBatches' batches off the window's thread.
     std::unique_ptr<ThreadedBatchExecutor> m_batchExecutor;

@@ -6,19 +6,31 @@
 # ファイル(&F) → 終了(&X). Afterwards the settings file must hold the window
 # placement and the remembered name and login, and the password nowhere.
 #
-#   test_window_smoke.sh BRINDLE
+#   test_window_smoke.sh [--wm] BRINDLE
 #
-# Exits 77 (skipped) when xvfb-run or xdotool is missing (scripts/setup-deps
-# installs both). Every wait is bounded; the program is killed on a time-out.
+# --wm runs it under a real window manager (openbox, in the test's own PID
+# namespace), as users see the program.
+#
+# Exits 77 (skipped) when a tool it needs is missing (scripts/setup-deps
+# installs them all) or, with --wm, no PID namespace can be made. Every wait
+# is bounded; the program is killed on a time-out.
 set -euo pipefail
 
-if [[ "${1:-}" == --inside ]]; then
-    inside=true
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib/window_manager.sh
+source "$HERE/lib/window_manager.sh"
+
+inside=false
+wm=false
+while (($#)); do
+    case $1 in
+    --inside) inside=true ;;
+    --wm) wm=true ;;
+    *) break ;;
+    esac
     shift
-else
-    inside=false
-fi
-brindle=${1:?usage: test_window_smoke.sh BRINDLE}
+done
+brindle=${1:?usage: test_window_smoke.sh [--wm] BRINDLE}
 
 # Seconds each step may take before the test fails.
 WINDOW_WAIT=20
@@ -38,6 +50,20 @@ if ! $inside; then
             exit 77
         fi
     done
+    on_display=(bash)
+    flags=()
+    if $wm; then
+        flags=(--wm)
+        if missing=$(window_manager_missing); then
+            echo "SKIP: $missing is not installed"
+            exit 77
+        fi
+        if ! pid_namespace_usable; then
+            echo "SKIP: this machine does not allow a PID namespace (unshare)"
+            exit 77
+        fi
+        on_display=(bash -c "$(declare -f in_own_pid_namespace); in_own_pid_namespace \"\$@\"" _ bash)
+    fi
     [[ -x "$brindle" ]] || fail "no program at $brindle"
 
     tmp=$(mktemp -d "${TMPDIR:-/tmp}/brindle-smoke.XXXXXX")
@@ -57,7 +83,7 @@ if ! $inside; then
     rc=0
     timeout -k 5 $((WINDOW_WAIT * 3 + EXIT_WAIT + 30)) \
         xvfb-run -a -e "$tmp/xvfb.log" -s "-screen 0 1280x1024x24 -nolisten tcp" \
-        bash "${BASH_SOURCE[0]}" --inside "$brindle" "$tmp" || rc=$?
+        "${on_display[@]}" "${BASH_SOURCE[0]}" --inside "${flags[@]}" "$brindle" "$tmp" || rc=$?
     if ((rc == 124 || rc == 137)); then
         echo "FAIL: the test did not finish in time" >&2
     fi
@@ -71,6 +97,9 @@ fi
 # ---------------------------------------------------------------------------
 # On the display.
 tmp=${2:?}
+if $wm; then
+    start_window_manager "$tmp/openbox.log"
+fi
 settings=$tmp/home/config/Brindle/Brindle.ini
 password=pw-$(od -An -N8 -tx1 /dev/urandom | tr -d ' \n')
 dsn=BrindleSmoke

@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 
+#include <QScreen>
 #include <QToolBar>
 
 #include <algorithm>
@@ -116,4 +117,31 @@ TEST_F(MainWindowTest, SettingsFileHoldsOnlyKnownSections) {
     EXPECT_TRUE(text.contains(QStringLiteral("[FORM_MAIN]")));
     EXPECT_TRUE(text.contains(QStringLiteral("[QUERY]")));
     EXPECT_FALSE(text.contains(QStringLiteral("PWD"), Qt::CaseInsensitive));
+}
+
+TEST_F(MainWindowTest, ATitleBarOffTheScreenIsBroughtBack) {
+    // Placements that an older version let climb, or a monitor now gone.
+    const struct {
+        const char16_t* top;
+        const char16_t* left;
+    } cases[] = {{u"-900", u"-45"}, {u"-30000", u"0"}, {u"0", u"-300000"}, {u"900000", u"900000"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.top).toStdString() + " " +
+                     QString::fromUtf16(c.left).toStdString());
+        Store(u"FORM_MAIN", u"TOP", QString::fromUtf16(c.top));
+        Store(u"FORM_MAIN", u"LEFT", QString::fromUtf16(c.left));
+        frmMain& w = Open();
+        const QRect screen = w.screen()->availableGeometry();
+        const QRect frame = w.frameGeometry();
+        EXPECT_GE(frame.top(), screen.top());
+        EXPECT_LT(frame.top(), screen.bottom());
+        EXPECT_GE(std::min(frame.right(), screen.right()) - std::max(frame.left(), screen.left()),
+                  40)
+            << "enough of the title bar to take hold of";
+        w.close();
+    }
+    // A placement on the screen is taken as it is, also at its very edge.
+    Store(u"FORM_MAIN", u"TOP", QStringLiteral("0"));
+    Store(u"FORM_MAIN", u"LEFT", QStringLiteral("-15"));
+    EXPECT_EQ(Open().frameGeometry().topLeft(), QPoint(-1, 0));
 }
