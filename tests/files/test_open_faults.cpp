@@ -19,11 +19,12 @@ namespace {
 
 // Generous on purpose: this catches a window that stops answering, it is
 // not a speed target. A sanitized debug build runs the program's own text
-// passes unoptimised and several times slower, so it gets more room.
+// passes unoptimised and several times slower, so it gets more room; both
+// leave room for a machine busy with other work.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr qint64 kAnswerWithinMs = 90'000;
 #else
-constexpr qint64 kAnswerWithinMs = 10'000;
+constexpr qint64 kAnswerWithinMs = 60'000;
 #endif
 
 class OpenFaults : public test::MainWindowTest {
