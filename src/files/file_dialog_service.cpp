@@ -38,7 +38,9 @@ std::optional<QString> QtFileDialogService::ShowSave(QWidget* parent, const QStr
 std::optional<QString> QtFileDialogService::Show(QWidget* parent, const QString& initialPath,
                                                  bool save) {
     QFileDialog dialog(parent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+    // Qt's own dialog: a desktop's dialog would speak the language of LANG,
+    // not the program's Japanese.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any name may be typed; a name that does not exist is asked about below.
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -33,8 +33,8 @@ public:
 
 class MessageBoxService;
 
-// QFileDialog with the SQL filter first; asks before overwriting, asks before
-// accepting a name that does not exist, refuses read-only files.
+// Qt's own file dialog with the SQL filter first; asks before overwriting,
+// asks before accepting a name that does not exist, refuses read-only files.
 class QtFileDialogService final : public FileDialogService {
 public:
     explicit QtFileDialogService(MessageBoxService& boxes) : m_boxes(boxes) {}
