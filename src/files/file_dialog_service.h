@@ -46,6 +46,7 @@ private:
     MessageBoxService& m_boxes;
 };
 
+// Qt's own font dialog offering what the program keeps: name, style, size.
 class QtFontDialogService final : public FontDialogService {
 public:
     std::optional<FontChoice> Show(QWidget* parent, const FontChoice& initial) override;

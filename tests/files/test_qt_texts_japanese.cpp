@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -162,16 +163,25 @@ TEST(QtJapanese, TheOpenDialog) {
     EXPECT_TRUE(Japanese(modified)) << modified.toStdString();
 }
 
-TEST(QtJapanese, TheFontDialog) {
+TEST(QtJapanese, TheFontDialogKeepsToWhatTheProgramStores) {
     const EnglishLocale english;
     QtFontDialogService service;
     QString title;
-    const WhenShown<QFontDialog> driver([&](QFontDialog& dialog) { title = dialog.windowTitle(); },
-                                        [](QFontDialog& dialog) { dialog.accept(); });
+    QStringList effects;
+    const WhenShown<QFontDialog> driver(
+        [&](QFontDialog& dialog) {
+            title = dialog.windowTitle();
+            for (const QCheckBox* box : dialog.findChildren<QCheckBox*>())
+                if (box->isVisibleTo(&dialog))
+                    effects.append(box->text());
+        },
+        [](QFontDialog& dialog) { dialog.accept(); });
     const std::optional<FontChoice> chosen =
         service.Show(nullptr, {QStringLiteral("IPAGothic"), 12, false, false});
     ASSERT_TRUE(driver.seen);
     EXPECT_TRUE(Japanese(title)) << title.toStdString();
+    EXPECT_TRUE(effects.isEmpty())
+        << "no strikeout or underline: " << effects.join(u", ").toStdString();
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(chosen->size, 12);
 }
