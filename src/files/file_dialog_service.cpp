@@ -27,9 +27,15 @@ bool Ask(MessageBoxService& boxes, const QString& question) {
 // has no option for it: the effects are the group of check boxes; the sample
 // is a group without any.
 void HideFontEffects(QFontDialog& dialog) {
-    for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
-        if (!group->findChildren<QCheckBox*>().isEmpty())
-            group->hide();
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (group->findChildren<QCheckBox*>().isEmpty())
+            continue;
+        // Its room stays, else the sample beside it shrinks below its text.
+        QSizePolicy policy = group->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        group->setSizePolicy(policy);
+        group->hide();
+    }
 }
 
 void Tell(MessageBoxService& boxes, const QString& text) {

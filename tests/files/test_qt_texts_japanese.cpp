@@ -168,12 +168,16 @@ TEST(QtJapanese, TheFontDialogKeepsToWhatTheProgramStores) {
     QtFontDialogService service;
     QString title;
     QStringList effects;
+    bool sampleFits = false;
     const WhenShown<QFontDialog> driver(
         [&](QFontDialog& dialog) {
             title = dialog.windowTitle();
             for (const QCheckBox* box : dialog.findChildren<QCheckBox*>())
                 if (box->isVisibleTo(&dialog))
                     effects.append(box->text());
+            for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+                if (edit->text() == u"AaBbYyZz")
+                    sampleFits = edit->height() >= edit->fontMetrics().height();
         },
         [](QFontDialog& dialog) { dialog.accept(); });
     const std::optional<FontChoice> chosen =
@@ -182,6 +186,7 @@ TEST(QtJapanese, TheFontDialogKeepsToWhatTheProgramStores) {
     EXPECT_TRUE(Japanese(title)) << title.toStdString();
     EXPECT_TRUE(effects.isEmpty())
         << "no strikeout or underline: " << effects.join(u", ").toStdString();
+    EXPECT_TRUE(sampleFits) << "the sample keeps the room to show its text";
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(chosen->size, 12);
 }
