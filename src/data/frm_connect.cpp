@@ -78,6 +78,9 @@ frmConnect::frmConnect(MessageBoxService& boxes, QWidget* parent)
     m_cboDSNList->setEditable(true);
     // Enter is the OK button, not "add the typed name to the list".
     m_cboDSNList->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: a name that begins a longer listed one must stay what
+    // was typed, since that is what connects and is remembered.
+    m_cboDSNList->setCompleter(nullptr);
     m_cboDSNList->setEditText(QStringLiteral("cboDSNList"));
     const int fieldWidth =
         m_txtUID->fontMetrics().horizontalAdvance(DesignUid()) + m_txtUID->sizeHint().height();

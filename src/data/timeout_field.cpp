@@ -8,6 +8,8 @@ namespace brindle {
 TimeoutField::TimeoutField(QWidget* parent) : QLineEdit(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setToolTip(QStringLiteral("秒単位で指定"));
+    // Typing stops at 8 digits below; this stops a paste too.
+    setMaxLength(MaxDigits);
     connect(this, &QLineEdit::textChanged, this, [this] { txtTimeout_Change(); });
 }
 
@@ -25,6 +27,12 @@ void TimeoutField::txtTimeout_KeyDown(QKeyEvent* event) {
         event->accept();
         return;
     }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        // Left to the dialog: Enter is OK, Esc is キャンセル.
+        event->ignore();
+        return;
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_Left:
@@ -61,6 +69,12 @@ void TimeoutField::txtTimeout_KeyPress(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void TimeoutField::focusInEvent(QFocusEvent* event) {
+    // Tab would select the whole text; the caret stays at the end instead.
+    QLineEdit::focusInEvent(event);
+    CaretToEnd();
 }
 
 void TimeoutField::mouseReleaseEvent(QMouseEvent* event) {

@@ -5,8 +5,9 @@
 namespace brindle {
 
 // The time-out field: digits and Backspace only, Delete acting as Backspace,
-// arrows ignored, never empty, no leading zeros, at most 8 digits, and the
-// caret kept at the end.
+// arrows ignored, never empty, no leading zeros, at most 8 characters even
+// when pasted, and the caret kept at the end, also on entering the field.
+// Enter and Esc go to the dialog's OK and キャンセル.
 class TimeoutField : public QLineEdit {
     Q_OBJECT
 public:
@@ -16,6 +17,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

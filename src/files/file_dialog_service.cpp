@@ -2,10 +2,12 @@
 
 #include "shell/message_box_service.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QGroupBox>
 
 namespace brindle {
 
@@ -19,6 +21,21 @@ const QString& SqlFilter() {
 bool Ask(MessageBoxService& boxes, const QString& question) {
     return boxes.Show({QStringLiteral("Brindle"), question, MsgIcon::Question, MsgButtons::YesNo, 2,
                        292}) == MsgResultYes;
+}
+
+// The program keeps no strikeout or underline, so the dialog offers none. Qt
+// has no option for it: the effects are the group of check boxes; the sample
+// is a group without any.
+void HideFontEffects(QFontDialog& dialog) {
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (group->findChildren<QCheckBox*>().isEmpty())
+            continue;
+        // Its room stays, else the sample beside it shrinks below its text.
+        QSizePolicy policy = group->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        group->setSizePolicy(policy);
+        group->hide();
+    }
 }
 
 void Tell(MessageBoxService& boxes, const QString& text) {
@@ -38,7 +55,9 @@ std::optional<QString> QtFileDialogService::ShowSave(QWidget* parent, const QStr
 std::optional<QString> QtFileDialogService::Show(QWidget* parent, const QString& initialPath,
                                                  bool save) {
     QFileDialog dialog(parent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+    // Qt's own dialog: a desktop's dialog would speak the language of LANG,
+    // not the program's Japanese.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any name may be typed; a name that does not exist is asked about below.
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -77,11 +96,13 @@ std::optional<FontChoice> QtFontDialogService::Show(QWidget* parent, const FontC
     font.setPointSizeF(initial.size);
     font.setBold(initial.bold);
     font.setItalic(initial.italic);
-    bool ok = false;
-    const QFont chosen =
-        QFontDialog::getFont(&ok, font, parent, QString(), QFontDialog::DontUseNativeDialog);
-    if (!ok)
+    QFontDialog dialog(parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+    dialog.setCurrentFont(font);
+    HideFontEffects(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog.selectedFont();
     return FontChoice{chosen.family(), chosen.pointSizeF(), chosen.bold(), chosen.italic()};
 }
 

@@ -33,8 +33,8 @@ public:
 
 class MessageBoxService;
 
-// QFileDialog with the SQL filter first; asks before overwriting, asks before
-// accepting a name that does not exist, refuses read-only files.
+// Qt's own file dialog with the SQL filter first; asks before overwriting,
+// asks before accepting a name that does not exist, refuses read-only files.
 class QtFileDialogService final : public FileDialogService {
 public:
     explicit QtFileDialogService(MessageBoxService& boxes) : m_boxes(boxes) {}
@@ -46,6 +46,7 @@ private:
     MessageBoxService& m_boxes;
 };
 
+// Qt's own font dialog offering what the program keeps: name, style, size.
 class QtFontDialogService final : public FontDialogService {
 public:
     std::optional<FontChoice> Show(QWidget* parent, const FontChoice& initial) override;

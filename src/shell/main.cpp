@@ -3,12 +3,14 @@
 #include "shell/bas_main.h"
 #include "shell/font_substitutes.h"
 #include "shell/frm_main.h"
+#include "shell/qt_japanese.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    brindle::InstallQtJapanese(app);
     brindle::UseUtf8CharacterSet();
     QApplication::setApplicationName(brindle::AppTitle());
     QApplication::setApplicationVersion(brindle::VersionText());

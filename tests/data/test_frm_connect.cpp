@@ -219,6 +219,42 @@ TEST_F(ConnectDialog, EnterIsOkAndEscIsCancel) {
     EXPECT_EQ(Errors().size(), 1);
 }
 
+TEST_F(ConnectDialog, ATypedNameIsNotCompletedIntoALongerListedOne) {
+    const auto dialog = NewDialog();
+    QComboBox& box = *dialog->cboDSNList();
+    box.insertItems(0, {QStringLiteral("BrindlePrefixLonger"), QStringLiteral("BrindlePrefixX")});
+    Show(*dialog);
+    for (const QString& typed : {QStringLiteral("BrindlePrefix"), QStringLiteral("brindlep")}) {
+        SCOPED_TRACE(typed.toStdString());
+        box.lineEdit()->clear();
+        QTest::keyClicks(box.lineEdit(), typed);
+        EXPECT_EQ(box.currentText(), typed);
+        EXPECT_FALSE(box.lineEdit()->hasSelectedText());
+    }
+    QTest::keyClick(box.lineEdit(), Qt::Key_Escape);
+    EXPECT_EQ(Stored(u"CONNECT", u"DSN"), QStringLiteral("brindlep")) << "stored as typed";
+}
+
+TEST_F(ConnectDialog, ANameThatBeginsALongerListedOneConnectsAsTyped) {
+    const Login sqlite = Sqlite();
+    if (sqlite.dsn.isEmpty())
+        GTEST_SKIP() << "BRINDLE_TEST_SQLITE_DSN is not set (scripts/test sets it)";
+    const auto dialog = NewDialog();
+    QComboBox& box = *dialog->cboDSNList();
+    // Listed first, so a completion would find the longer name.
+    box.insertItem(0, sqlite.dsn + u'X');
+    Show(*dialog);
+    box.lineEdit()->clear();
+    QTest::keyClicks(box.lineEdit(), sqlite.dsn);
+    QTest::keyClick(box.lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(doubles.messages.shown.empty()) << Errors().join(u'\n').toStdString();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(gcnDB->State(), 1);
+    EXPECT_EQ(gcnDB->ConnectionString(), u"DSN=" + sqlite.dsn + u";UID=;PWD=;");
+    EXPECT_EQ(gstrDSN, sqlite.dsn);
+    EXPECT_EQ(Stored(u"CONNECT", u"DSN"), sqlite.dsn);
+}
+
 TEST_F(ConnectDialog, FirstRunShowsEmptyFields) {
     const auto dialog = NewDialog();
     EXPECT_EQ(dialog->cboDSNList()->currentText(), QString());

@@ -1,3 +1,5 @@
+#include "shell/qt_japanese.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,5 +10,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // Qt's own texts in Japanese, as the program has them.
+    brindle::InstallQtJapanese(app);
     return RUN_ALL_TESTS();
 }
