@@ -1,5 +1,6 @@
 #include "files/file_dialog_service.h"
 
+#include "files/file_dialog_columns.h"
 #include "shell/message_box_service.h"
 
 #include <QCheckBox>
@@ -58,6 +59,7 @@ std::optional<QString> QtFileDialogService::Show(QWidget* parent, const QString&
     // Qt's own dialog: a desktop's dialog would speak the language of LANG,
     // not the program's Japanese.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setProxyModel(new FileDialogColumns(&dialog));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any name may be typed; a name that does not exist is asked about below.
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -10,7 +10,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    brindle::InstallQtJapanese(app);
+    brindle::SpeakJapanese(app);
     brindle::UseUtf8CharacterSet();
     QApplication::setApplicationName(brindle::AppTitle());
     QApplication::setApplicationVersion(brindle::VersionText());

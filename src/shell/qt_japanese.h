@@ -14,4 +14,8 @@ namespace brindle {
 // missing or unreadable: Qt then speaks English and nothing is reported.
 QTranslator* InstallQtJapanese(QCoreApplication& app, const QString& directory = QString());
 
+// The whole interface in Japanese whatever the system's locale: the default
+// locale is Japanese and Qt's own texts come from its Japanese catalogue.
+void SpeakJapanese(QCoreApplication& app);
+
 } // namespace brindle

@@ -11,8 +11,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,6 +24,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTranslator>
 #include <QTreeView>
@@ -161,6 +165,55 @@ TEST(QtJapanese, TheOpenDialog) {
     EXPECT_TRUE(Japanese(open)) << open.toStdString();
     EXPECT_EQ(cancel, QStringLiteral("キャンセル"));
     EXPECT_TRUE(Japanese(modified)) << modified.toStdString();
+}
+
+// Types, sizes and dates in the file list too, when the system's own locale
+// is not Japanese (the program makes Japanese its default at start-up).
+TEST(QtJapanese, TheOpenDialogsFileList) {
+    ASSERT_EQ(QLocale().language(), QLocale::Japanese);
+    QTemporaryDir files;
+    ASSERT_TRUE(files.isValid());
+    ASSERT_TRUE(QDir(files.path()).mkdir(QStringLiteral("sub")));
+    QFile sql(files.filePath(QStringLiteral("a.sql")));
+    ASSERT_TRUE(sql.open(QIODevice::WriteOnly));
+    sql.write("select 1\r\n");
+    sql.close();
+
+    QuietBoxes boxes;
+    QtFileDialogService service(boxes);
+    QString folderType, fileSize, fileDate;
+    const WhenShown<QFileDialog> driver(
+        [&](QFileDialog& dialog) {
+            const auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+            if (!tree)
+                return;
+            const QAbstractItemModel* model = tree->model();
+            const auto row = [&](const QString& name) {
+                for (int r = 0; r < model->rowCount(tree->rootIndex()); ++r) {
+                    const QModelIndex at = model->index(r, 0, tree->rootIndex());
+                    if (at.data().toString() == name)
+                        return r;
+                }
+                return -1;
+            };
+            // The list is read in the background.
+            if (!QTest::qWaitFor([&] { return row(u"sub"_qs) >= 0 && row(u"a.sql"_qs) >= 0; },
+                                 60000))
+                return;
+            const auto cell = [&](const QString& name, int column) {
+                return model->index(row(name), column, tree->rootIndex()).data().toString();
+            };
+            folderType = cell(u"sub"_qs, 2);
+            fileSize = cell(u"a.sql"_qs, 1);
+            fileDate = cell(u"a.sql"_qs, 3);
+        },
+        Reject);
+    EXPECT_FALSE(service.ShowOpen(nullptr, files.filePath(QStringLiteral("a.sql"))).has_value());
+    ASSERT_TRUE(driver.seen);
+    EXPECT_EQ(folderType, QStringLiteral("フォルダー"));
+    EXPECT_EQ(fileSize, QLocale().formattedDataSize(10));
+    EXPECT_TRUE(fileSize.contains(QStringLiteral("バイト"))) << fileSize.toStdString();
+    EXPECT_EQ(fileDate, QLocale().toString(QFileInfo(sql).lastModified(), QLocale::ShortFormat));
 }
 
 TEST(QtJapanese, TheFontDialogKeepsToWhatTheProgramStores) {

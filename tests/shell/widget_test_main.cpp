@@ -11,6 +11,6 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     // Qt's own texts in Japanese, as the program has them.
-    brindle::InstallQtJapanese(app);
+    brindle::SpeakJapanese(app);
     return RUN_ALL_TESTS();
 }
