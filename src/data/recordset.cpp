@@ -139,6 +139,10 @@ odbc::ColumnKind Recordset::FieldKind(int index) const {
     return table().column(checkedIndex(index)).kind();
 }
 
+const odbc::ColumnValues& Recordset::FieldValues(int index) const {
+    return table().column(checkedIndex(index));
+}
+
 qsizetype Recordset::currentRow() const {
     if (IsBOF() || IsEOF())
         throw NoCurrentRecordError();

@@ -15,6 +15,7 @@ class Command;
 class Connection;
 
 namespace odbc {
+class ColumnValues;
 class ResultTable;
 enum class ColumnKind;
 struct WriteTarget;
@@ -82,6 +83,9 @@ public:
     QString FieldName(int index) const;
     // What the field holds, so the grid can tell decimals (text) from text.
     odbc::ColumnKind FieldKind(int index) const;
+    // Every fetched value of the field (edits written back are not among
+    // them), for a look over the whole result such as the grid's widths.
+    const odbc::ColumnValues& FieldValues(int index) const;
     // The current record's value; fails with 3021 at BOF or EOF.
     QVariant Value(int index) const;
     QVariant Value(const QString& name) const;
