@@ -143,6 +143,10 @@ void RecordsetModel::multiData(const QModelIndex& index, QModelRoleDataSpan role
             if (value)
                 roleData.setData(*value);
             break;
+        case Qt::ToolTipRole:
+            if (value && !value->isNull())
+                roleData.setData(GridToolTipText(*value));
+            break;
         case Qt::TextAlignmentRole:
             roleData.setData(static_cast<int>((field.numeric ? Qt::AlignRight : Qt::AlignLeft) |
                                               Qt::AlignVCenter));

@@ -15,7 +15,8 @@ class Recordset;
 // are read on demand. A result set that was closed or re-opened since, until
 // it is bound again, shows blank cells instead of failing. A NULL shows
 // "(NULL)" in grey italics; Qt::EditRole gives the raw value (a null QVariant
-// for NULL).
+// for NULL) and Qt::ToolTipRole the whole value (GridToolTipText), which the
+// grid shows when the cell cannot.
 //
 // The cells are editable when the result set can write edits back (binary
 // fields excepted): setData takes the typed text (or a null QVariant for

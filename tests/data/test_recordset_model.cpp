@@ -63,6 +63,42 @@ TEST(GridCellText, EveryKindOnOneLine) {
     }
 }
 
+TEST(GridToolTipText, TheWholeValueWithItsOwnLinesUpToALimit) {
+    const QString ellipsis = QStringLiteral("…");
+    const QString beyondCell = QString(GridTextLimit + 500, u'長');
+    const QString pairAtCut = QString(GridToolTipLimit - 1, u'b') + QStringLiteral("\U0001F600xyz");
+    QStringList lines;
+    for (qsizetype i = 0; i < GridToolTipLines + 5; ++i)
+        lines << QStringLiteral("行%1").arg(i);
+    const QString allLines = lines.join(u'\n');
+    const QString fittingLines = lines.mid(0, GridToolTipLines).join(u'\n');
+    const QByteArray bytes(GridBytesLimit + 10, '\x0f');
+    const QByteArray tooManyBytes(GridToolTipBytes + 1, '\x0f');
+    const std::vector<CellCase> cases = {
+        {"NULL", QVariant(), QStringLiteral("(NULL)")},
+        {"line breaks of every kind", QVariant(QStringLiteral("a\r\nb\rc\nd\te")),
+         QStringLiteral("a\nb\nc\nd\te")},
+        {"longer than a cell shows", QVariant(beyondCell), beyondCell},
+        {"longer than a tool tip shows", QVariant(QString(GridToolTipLimit + 1, u'x')),
+         QString(GridToolTipLimit, u'x') + ellipsis},
+        {"surrogate pair at the cut", QVariant(pairAtCut),
+         QString(GridToolTipLimit - 1, u'b') + ellipsis},
+        {"too many lines", QVariant(allLines), fittingLines + ellipsis},
+        {"as many lines as fit", QVariant(fittingLines), fittingLines},
+        {"binary longer than a cell shows", QVariant(bytes),
+         QStringLiteral("0x") + QStringLiteral("0F").repeated(bytes.size())},
+        {"binary longer than a tool tip shows", QVariant(tooManyBytes),
+         QStringLiteral("0x") + QStringLiteral("0F").repeated(GridToolTipBytes) + ellipsis},
+        {"integer", QVariant::fromValue<qint64>(-42), QStringLiteral("-42")},
+        {"timestamp", QVariant(QDateTime(QDate(2024, 2, 29), QTime(13, 45, 10, 250), Qt::UTC)),
+         QStringLiteral("2024-02-29 13:45:10.250")},
+    };
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(GridToolTipText(c.value), c.text);
+    }
+}
+
 // Values of one record of every kind, in fields named after their kind.
 class RecordsetModelTest : public DatabaseTest {
 protected:
@@ -119,6 +155,7 @@ TEST_P(RecordsetModelTest, ShowsEachKindWithoutMovingTheRecord) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(At(0, c.column).toString(), c.text);
+        EXPECT_EQ(At(0, c.column, Qt::ToolTipRole).toString(), c.text);
         EXPECT_FALSE(At(0, c.column, Qt::ForegroundRole).isValid());
         EXPECT_FALSE(At(0, c.column, Qt::FontRole).isValid());
     }
@@ -131,6 +168,7 @@ TEST_P(RecordsetModelTest, NullDiffersFromAnEmptyString) {
         SCOPED_TRACE(column);
         EXPECT_EQ(At(1, column).toString(), QStringLiteral("(NULL)"));
         EXPECT_TRUE(At(1, column, Qt::EditRole).isNull());
+        EXPECT_FALSE(At(1, column, Qt::ToolTipRole).isValid()) << "nothing more to show";
         EXPECT_EQ(At(1, column, Qt::ForegroundRole).value<QBrush>().color(), QColor(128, 128, 128));
         const QFont font = At(1, column, Qt::FontRole).value<QFont>();
         EXPECT_TRUE(font.italic());
