@@ -2,6 +2,8 @@
 
 #include "data/cell_input.h"
 #include "data/grid_cell_text.h"
+#include "data/grid_sizing.h"
+#include "data/grid_widest_rows.h"
 #include "data/odbc_column_values.h"
 #include "data/recordset.h"
 #include "shell/error.h"
@@ -9,6 +11,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QList>
 
 #include <algorithm>
 #include <limits>
@@ -44,7 +47,9 @@ void RecordsetModel::Bind(Recordset* recordset) {
             fields.reserve(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i) {
                 const odbc::ColumnKind kind = recordset->FieldKind(i);
-                fields.push_back({recordset->FieldName(i), IsNumericKind(kind),
+                const bool sampled =
+                    kind == odbc::ColumnKind::Text || kind == odbc::ColumnKind::Binary;
+                fields.push_back({recordset->FieldName(i), IsNumericKind(kind), sampled,
                                   m_editable && kind != odbc::ColumnKind::Binary});
             }
             // A view counts rows in int; anything beyond cannot be shown.
@@ -169,10 +174,27 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < columnCount())
         return m_fields[static_cast<std::size_t>(section)].name;
+    if (orientation == Qt::Horizontal && role == GridWidestRowsRole && section >= 0 &&
+        section < columnCount() && !m_fields[static_cast<std::size_t>(section)].sampled)
+        return QVariant::fromValue(WidestRows(section));
     if (orientation == Qt::Vertical && role == Qt::DisplayRole && m_recordset &&
         m_recordset->State() != 0 && section == m_recordset->EditedRow())
         return QStringLiteral("✎ %1").arg(section + 1);
     return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QList<int> RecordsetModel::WidestRows(int column) const {
+    QList<int> rows;
+    try {
+        if (m_recordset && m_recordset->State() != 0) {
+            for (const qsizetype row : GridWidestRows(m_recordset->FieldValues(column))) {
+                if (row < m_rows)
+                    rows.append(static_cast<int>(row));
+            }
+        }
+    } catch (const Error&) {
+    }
+    return rows;
 }
 
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {

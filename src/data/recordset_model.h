@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QList>
 
 #include <vector>
 
@@ -16,7 +17,9 @@ class Recordset;
 // it is bound again, shows blank cells instead of failing. A NULL shows
 // "(NULL)" in grey italics; Qt::EditRole gives the raw value (a null QVariant
 // for NULL) and Qt::ToolTipRole the whole value (GridToolTipText), which the
-// grid shows when the cell cannot.
+// grid shows when the cell cannot. For the widths, the horizontal header
+// gives the widest rows of each number, date and time field
+// (GridWidestRowsRole).
 //
 // The cells are editable when the result set can write edits back (binary
 // fields excepted): setData takes the typed text (or a null QVariant for
@@ -54,9 +57,12 @@ signals:
     void EditRefused(const QString& description);
 
 private:
+    QList<int> WidestRows(int column) const;
+
     struct Field {
         QString name;
         bool numeric = false;
+        bool sampled = false; // text and binary: widths from a sample of rows
         bool editable = false;
     };
 

@@ -1,4 +1,5 @@
 #include "data/grid_cell_text.h"
+#include "data/grid_sizing.h"
 #include "data/recordset_model.h"
 #include "data/test_backends.h"
 
@@ -191,6 +192,22 @@ TEST_P(RecordsetModelTest, NumbersAlignRightAndTextLeft) {
             EXPECT_EQ(At(row, column, Qt::TextAlignmentRole).toInt(), expected[column]);
         }
     }
+}
+
+TEST_P(RecordsetModelTest, TheHeaderNamesTheWidestRowsOfNumbersDatesAndTimes) {
+    // 数, f, d and ts are measured over the whole result; s and b from a sample.
+    const bool measured[] = {true, true, false, true, true, false};
+    for (int column = 0; column < 6; ++column) {
+        SCOPED_TRACE(column);
+        const QVariant rows = model.headerData(column, Qt::Horizontal, GridWidestRowsRole);
+        ASSERT_EQ(rows.isValid(), measured[column]);
+        if (measured[column]) {
+            EXPECT_EQ(rows.value<QList<int>>().value(0), 1) << "the NULL first";
+        }
+    }
+    EXPECT_TRUE(
+        model.headerData(0, Qt::Horizontal, GridWidestRowsRole).value<QList<int>>().contains(0))
+        << "42, the longest";
 }
 
 TEST_P(RecordsetModelTest, AClosedResultSetShowsAnEmptyGrid) {

@@ -1,11 +1,14 @@
 #include "data/command.h"
+#include "data/odbc_column_values.h"
 #include "data/recordset.h"
 #include "data/test_backends.h"
 #include "main_window_fixture.h"
 #include "shell/rich_text_editor.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QHelpEvent>
+#include <QStringList>
 #include <QTableView>
 #include <QTest>
 #include <QTextDocument>
@@ -73,6 +76,46 @@ protected:
     QTemporaryDir scratch;
     frmSQL* doc = nullptr;
 };
+
+TEST_P(GridDisplay, NumbersDatesAndTimesFitTheirWidestValueAnywhereInTheResult) {
+    Exec(u"CREATE TEMP TABLE w (k integer, n bigint, f double precision, d date, "
+         u"ts timestamp, amount numeric(30, 5), s varchar(400))"_s);
+    // A hundred and fifty narrow rows, then the wide ones past the rows a
+    // text column is sized from.
+    QStringList rows;
+    for (int i = 1; i <= 150; ++i)
+        rows << u"(%1, %1, 1.5, '2024-01-01', '2024-01-01 00:00:00', 1.5, 'x')"_s.arg(i);
+    Exec(u"INSERT INTO w VALUES "_s + rows.join(u", "_s));
+    const QString longText = LongText(backend(), 300);
+    Exec(u"INSERT INTO w VALUES (151, -9007199254740993, -1.2345678901234567e-300, "
+         u"'2024-02-29', '2024-02-29 13:45:10.250', -1234567890123456789012.12345, '"_s +
+         longText + u"')"_s);
+    Exec(u"INSERT INTO w VALUES (152, NULL, NULL, NULL, NULL, NULL, NULL)"_s);
+
+    Run(u"SELECT n AS 番号, f, d AS 日付, ts, amount, s AS 備考 FROM w ORDER BY k"_s);
+    ASSERT_TRUE(doubles.messages.shown.empty()) << doubles.messages.shown[0].text.toStdString();
+    ASSERT_EQ(grid()->model()->rowCount(), 152);
+    for (int column = 0; column < 5; ++column) {
+        SCOPED_TRACE(grid()->model()->headerData(column, Qt::Horizontal).toString().toStdString());
+        ASSERT_NE(doc->RecordSet().FieldKind(column), odbc::ColumnKind::Text);
+        for (int row = 0; row < 152; ++row) {
+            ASSERT_LE(grid()->sizeHintForIndex(Cell(row, column)).width(),
+                      grid()->columnWidth(column))
+                << "row " << row << ": " << Cell(row, column).data().toString().toStdString();
+        }
+        EXPECT_EQ(ToolTipAt(150, column), QString()) << "shown whole, so no tool tip";
+    }
+
+    // Text stays within its limit, sized from the first rows; what it cuts
+    // short the tool tip shows.
+    const int textLimit = grid()->fontMetrics().averageCharWidth() * 40;
+    EXPECT_LE(grid()->columnWidth(5),
+              std::max(textLimit, grid()->horizontalHeader()->sectionSizeHint(5)));
+    EXPECT_LT(grid()->columnWidth(5), grid()->sizeHintForIndex(Cell(150, 5)).width());
+    EXPECT_EQ(ToolTipAt(150, 5), longText);
+    EXPECT_EQ(ToolTipAt(0, 5), QString());
+    EXPECT_EQ(ToolTipAt(151, 5), QString()) << "NULL";
+}
 
 TEST_P(GridDisplay, AnElidedTextShowsWholeInItsToolTip) {
     const QString japanese = JapaneseText(backend());
