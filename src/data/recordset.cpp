@@ -61,6 +61,9 @@ void Recordset::Close() {
     m_written.clear();
     m_writeBack.reset();
     m_connection = nullptr;
+    // A copy: the observer may well set itself again.
+    if (const std::function<void()> observer = m_closedObserver)
+        observer();
 }
 
 void Recordset::CancelUpdate() {

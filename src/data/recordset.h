@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -54,7 +55,13 @@ public:
     // driver's diagnostics when the batch fails (staying closed).
     void Open(const Command& source);
     // Fails with 3705 while edits are pending (CancelUpdate discards them).
+    // Once closed, tells the observer (see setClosedObserver).
     void Close();
+    // Told after every Close, so that a view of the result set stops showing
+    // what it held at once. One observer at a time: a new one replaces it.
+    void setClosedObserver(std::function<void()> observer) {
+        m_closedObserver = std::move(observer);
+    }
     // Discards the pending edits.
     void CancelUpdate();
 
@@ -134,6 +141,7 @@ private:
     // -1 at BOF, RecordCount() at EOF, otherwise the 0-based current record.
     qsizetype m_position = -1;
     std::vector<PendingEdit> m_pendingEdits;
+    std::function<void()> m_closedObserver;
 };
 
 } // namespace brindle

@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QPointer>
 
 #include <algorithm>
 #include <limits>
@@ -33,6 +34,14 @@ QFont NullFont() {
 RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void RecordsetModel::Bind(Recordset* recordset) {
+    if (recordset) {
+        // A grid over a closed result set would show the old header over
+        // blank cells. The model may go first: then nothing is done.
+        recordset->setClosedObserver([model = QPointer<RecordsetModel>(this), recordset] {
+            if (model && model->m_recordset == recordset)
+                model->Bind(recordset);
+        });
+    }
     beginResetModel();
     m_recordset = recordset;
     m_rows = 0;

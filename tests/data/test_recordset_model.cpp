@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QTime>
 
+#include <memory>
 #include <vector>
 
 namespace brindle::test {
@@ -211,16 +212,19 @@ TEST_P(RecordsetModelTest, TheHeaderNamesTheWidestRowsOfNumbersDatesAndTimes) {
 }
 
 TEST_P(RecordsetModelTest, AClosedResultSetShowsAnEmptyGrid) {
+    int resets = 0;
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
     rs.Close();
-    // Until it is bound again the old shape stays, with blank cells.
-    EXPECT_EQ(model.rowCount(), 3);
+    // At once, not only when it is bound again: no old header over blank cells.
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
     EXPECT_FALSE(At(0, 0).isValid());
-    EXPECT_FALSE(At(1, 0, Qt::FontRole).isValid());
+    EXPECT_FALSE(model.headerData(0, Qt::Horizontal, GridWidestRowsRole).isValid());
 
     model.Bind(&rs);
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.columnCount(), 0);
-    EXPECT_FALSE(At(0, 0).isValid());
 
     Recordset neverOpened;
     model.Bind(&neverOpened);
@@ -231,13 +235,22 @@ TEST_P(RecordsetModelTest, AClosedResultSetShowsAnEmptyGrid) {
 
 TEST_P(RecordsetModelTest, AReopenedResultSetShowsItsNewShapeWhenBoundAgain) {
     Query(QStringLiteral("SELECT k FROM t WHERE k = 1"));
-    // Bound to three rows of six fields, the result set now has one field.
-    EXPECT_EQ(At(0, 0).toString(), QStringLiteral("1"));
-    EXPECT_FALSE(At(2, 5).isValid());
+    // It closed on the way: empty until it is bound again.
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_FALSE(At(0, 0).isValid());
     model.Bind(&rs);
     EXPECT_EQ(model.rowCount(), 1);
     EXPECT_EQ(model.columnCount(), 1);
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("k"));
+    EXPECT_EQ(At(0, 0).toString(), QStringLiteral("1"));
+}
+
+TEST_P(RecordsetModelTest, AModelThatIsGoneIsNotToldOfTheClose) {
+    auto other = std::make_unique<RecordsetModel>();
+    other->Bind(&rs);
+    other.reset();
+    EXPECT_EQ(ErrorOf([this] { rs.Close(); }).number, 0);
+    EXPECT_EQ(rs.State(), 0);
 }
 
 TEST_P(RecordsetModelTest, AnEmptyResultHasHeadersAndNoRows) {

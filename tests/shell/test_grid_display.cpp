@@ -138,6 +138,36 @@ TEST_P(GridDisplay, AnElidedTextShowsWholeInItsToolTip) {
     EXPECT_EQ(ToolTipAt(1, 0), u"短い"_s);
 }
 
+TEST_P(GridDisplay, AFailedRunLeavesNoColumnsAndNoRows) {
+    const auto expectEmpty = [this] {
+        EXPECT_EQ(grid()->model()->columnCount(), 0);
+        EXPECT_EQ(grid()->model()->rowCount(), 0);
+        EXPECT_EQ(grid()->horizontalHeader()->count(), 0);
+        EXPECT_EQ(grid()->verticalHeader()->count(), 0);
+    };
+    Run(u"SELECT 1 AS a, '"_s + JapaneseText(backend()) + u"' AS 名前"_s);
+    ASSERT_EQ(grid()->model()->columnCount(), 2);
+    ASSERT_EQ(grid()->model()->rowCount(), 1);
+
+    Run(u"SELECT * FROM no_such_table"_s);
+    EXPECT_EQ(doubles.messages.shown.size(), 1u);
+    EXPECT_EQ(window->PanelText(u"MESSAGE"_s), u"クエリ バッチはエラーで完了しました。"_s);
+    expectEmpty();
+
+    // A failing second batch: the first one's result went before it ran.
+    Run(u"SELECT 1 AS a, 2 AS b\nGO\nSELECT * FROM no_such_table"_s);
+    EXPECT_EQ(doubles.messages.shown.size(), 2u);
+    expectEmpty();
+
+    // The toolbar has nothing to move, and the next run shows its result.
+    window->tlbGrid_ButtonClick(u"END"_s);
+    EXPECT_EQ(doubles.messages.shown.size(), 2u);
+    Run(u"SELECT 1 AS a, 2 AS b, 3 AS c"_s);
+    EXPECT_EQ(grid()->model()->columnCount(), 3);
+    EXPECT_EQ(grid()->model()->rowCount(), 1);
+    EXPECT_EQ(grid()->currentIndex().row(), 0);
+}
+
 BRINDLE_ALL_BACKENDS(GridDisplay);
 
 } // namespace
