@@ -198,10 +198,6 @@ TEST(GridWidestRows, FloatingNumbersByTheDigitsOfTheirShortestForm) {
         SCOPED_TRACE(i);
         ExpectWidestAmong(Doubles(sets[i]));
     }
-
-    ColumnValues withNull = Doubles({1.5, 2.25});
-    withNull.appendNull();
-    ExpectWidestAmong(withNull);
 }
 
 TEST(GridWidestRows, DecimalsByTheLengthOfTheirDigits) {
@@ -217,17 +213,6 @@ TEST(GridWidestRows, DecimalsByTheLengthOfTheirDigits) {
     append(QStringLiteral("7"));
     ExpectWidestAmong(values);
     EXPECT_EQ(GridWidestRows(values).size(), 3u) << "the NULL and both long ones";
-}
-
-TEST(GridWidestRows, TextAndBinaryAreLeftToASample) {
-    ColumnValues text(ColumnKind::Text);
-    text.appendText(u"長い", 2);
-    text.appendNull();
-    EXPECT_TRUE(GridWidestRows(text).empty());
-    ColumnValues bytes(ColumnKind::Binary);
-    const unsigned char raw[] = {1, 2};
-    bytes.appendBytes(raw, 2);
-    EXPECT_TRUE(GridWidestRows(bytes).empty());
 }
 
 } // namespace
