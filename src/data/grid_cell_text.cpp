@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QTime>
 
+#include <algorithm>
+
 namespace brindle {
 
 namespace {
@@ -30,9 +32,38 @@ QString OneLine(const QString& text) {
     return line;
 }
 
-QString HexText(const QByteArray& bytes) {
-    const bool cut = bytes.size() > GridBytesLimit;
-    const QByteArray shown = cut ? bytes.left(GridBytesLimit) : bytes;
+// The text with its own line breaks (each made LF), up to the tool tip's
+// limits.
+QString WholeText(const QString& text) {
+    QString shown;
+    shown.reserve(std::min(text.size(), GridToolTipLimit) + 1);
+    qsizetype lines = 1;
+    bool cut = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QChar c = text[i];
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            c = u'\n';
+        }
+        if ((c == u'\n' && ++lines > GridToolTipLines) || shown.size() == GridToolTipLimit) {
+            cut = true;
+            break;
+        }
+        shown += c;
+    }
+    if (cut) {
+        // Never half of a surrogate pair at the cut.
+        if (!shown.isEmpty() && shown.back().isHighSurrogate())
+            shown.chop(1);
+        shown += Ellipsis;
+    }
+    return shown;
+}
+
+QString HexText(const QByteArray& bytes, qsizetype limit) {
+    const bool cut = bytes.size() > limit;
+    const QByteArray shown = cut ? bytes.left(limit) : bytes;
     QString text = QStringLiteral("0x") + QString::fromLatin1(shown.toHex().toUpper());
     if (cut)
         text += Ellipsis;
@@ -74,9 +105,22 @@ QString GridCellText(const QVariant& value) {
     case QMetaType::QDateTime:
         return TimestampText(value.toDateTime());
     case QMetaType::QByteArray:
-        return HexText(value.toByteArray());
+        return HexText(value.toByteArray(), GridBytesLimit);
     default:
         return OneLine(value.toString());
+    }
+}
+
+QString GridToolTipText(const QVariant& value) {
+    if (value.isNull())
+        return GridNullText();
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return WholeText(value.toString());
+    case QMetaType::QByteArray:
+        return HexText(value.toByteArray(), GridToolTipBytes);
+    default:
+        return GridCellText(value);
     }
 }
 

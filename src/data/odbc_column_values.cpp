@@ -118,6 +118,14 @@ bool ColumnValues::isNull(qsizetype row) const {
     return (m_nullBits[r / 64] >> (r % 64)) & 1U;
 }
 
+std::u16string_view ColumnValues::textView(qsizetype row) const {
+    Q_ASSERT(row >= 0 && row < m_rows);
+    Q_ASSERT(m_kind == ColumnKind::Text || m_kind == ColumnKind::Decimal);
+    const auto r = static_cast<std::size_t>(row);
+    const std::size_t begin = r == 0 ? 0 : m_ends[r - 1];
+    return {m_text.data() + begin, m_ends[r] - begin};
+}
+
 QVariant ColumnValues::value(qsizetype row) const {
     Q_ASSERT(row >= 0 && row < m_rows);
     if (isNull(row))

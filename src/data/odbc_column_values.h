@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace brindle::odbc {
@@ -53,6 +55,17 @@ public:
     bool isNull(qsizetype row) const;
     // A null QVariant for NULL, otherwise the kind's type. Row must be valid.
     QVariant value(qsizetype row) const;
+
+    // The stored form, for scans over a whole column without a QVariant per
+    // row. A NULL row holds 0 (an empty span for text and bytes); bit r % 64
+    // of nullWords()[r / 64] is set when row r is NULL.
+    std::span<const std::uint64_t> nullWords() const noexcept { return m_nullBits; }
+    // Integer; Date as the Julian day; Time as milliseconds of the day;
+    // DateTime as milliseconds since the epoch (UTC).
+    std::span<const qint64> fixedValues() const noexcept { return m_integers; }
+    std::span<const double> doubleValues() const noexcept { return m_doubles; }
+    // The UTF-16 units of a Text or Decimal row. Row must be valid.
+    std::u16string_view textView(qsizetype row) const;
 
     void reserve(qsizetype rows);
     // Frees the room the buffers grew beyond their contents.

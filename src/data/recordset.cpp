@@ -61,6 +61,9 @@ void Recordset::Close() {
     m_written.clear();
     m_writeBack.reset();
     m_connection = nullptr;
+    // A copy: the observer may well set itself again.
+    if (const std::function<void()> observer = m_closedObserver)
+        observer();
 }
 
 void Recordset::CancelUpdate() {
@@ -137,6 +140,10 @@ QString Recordset::FieldName(int index) const {
 
 odbc::ColumnKind Recordset::FieldKind(int index) const {
     return table().column(checkedIndex(index)).kind();
+}
+
+const odbc::ColumnValues& Recordset::FieldValues(int index) const {
+    return table().column(checkedIndex(index));
 }
 
 qsizetype Recordset::currentRow() const {

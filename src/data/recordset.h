@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -15,6 +16,7 @@ class Command;
 class Connection;
 
 namespace odbc {
+class ColumnValues;
 class ResultTable;
 enum class ColumnKind;
 struct WriteTarget;
@@ -53,7 +55,13 @@ public:
     // driver's diagnostics when the batch fails (staying closed).
     void Open(const Command& source);
     // Fails with 3705 while edits are pending (CancelUpdate discards them).
+    // Once closed, tells the observer (see setClosedObserver).
     void Close();
+    // Told after every Close, so that a view of the result set stops showing
+    // what it held at once. One observer at a time: a new one replaces it.
+    void setClosedObserver(std::function<void()> observer) {
+        m_closedObserver = std::move(observer);
+    }
     // Discards the pending edits.
     void CancelUpdate();
 
@@ -82,6 +90,9 @@ public:
     QString FieldName(int index) const;
     // What the field holds, so the grid can tell decimals (text) from text.
     odbc::ColumnKind FieldKind(int index) const;
+    // Every fetched value of the field (edits written back are not among
+    // them), for a look over the whole result such as the grid's widths.
+    const odbc::ColumnValues& FieldValues(int index) const;
     // The current record's value; fails with 3021 at BOF or EOF.
     QVariant Value(int index) const;
     QVariant Value(const QString& name) const;
@@ -130,6 +141,7 @@ private:
     // -1 at BOF, RecordCount() at EOF, otherwise the 0-based current record.
     qsizetype m_position = -1;
     std::vector<PendingEdit> m_pendingEdits;
+    std::function<void()> m_closedObserver;
 };
 
 } // namespace brindle

@@ -2,6 +2,8 @@
 
 #include "data/cell_input.h"
 #include "data/grid_cell_text.h"
+#include "data/grid_sizing.h"
+#include "data/grid_widest_rows.h"
 #include "data/odbc_column_values.h"
 #include "data/recordset.h"
 #include "shell/error.h"
@@ -9,6 +11,8 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QList>
+#include <QPointer>
 
 #include <algorithm>
 #include <limits>
@@ -30,6 +34,14 @@ QFont NullFont() {
 RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void RecordsetModel::Bind(Recordset* recordset) {
+    if (recordset) {
+        // A grid over a closed result set would show the old header over
+        // blank cells. The model may go first: then nothing is done.
+        recordset->setClosedObserver([model = QPointer<RecordsetModel>(this), recordset] {
+            if (model && model->m_recordset == recordset)
+                model->Bind(recordset);
+        });
+    }
     beginResetModel();
     m_recordset = recordset;
     m_rows = 0;
@@ -44,7 +56,9 @@ void RecordsetModel::Bind(Recordset* recordset) {
             fields.reserve(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i) {
                 const odbc::ColumnKind kind = recordset->FieldKind(i);
-                fields.push_back({recordset->FieldName(i), IsNumericKind(kind),
+                const bool sampled =
+                    kind == odbc::ColumnKind::Text || kind == odbc::ColumnKind::Binary;
+                fields.push_back({recordset->FieldName(i), IsNumericKind(kind), sampled,
                                   m_editable && kind != odbc::ColumnKind::Binary});
             }
             // A view counts rows in int; anything beyond cannot be shown.
@@ -143,6 +157,10 @@ void RecordsetModel::multiData(const QModelIndex& index, QModelRoleDataSpan role
             if (value)
                 roleData.setData(*value);
             break;
+        case Qt::ToolTipRole:
+            if (value && !value->isNull())
+                roleData.setData(GridToolTipText(*value));
+            break;
         case Qt::TextAlignmentRole:
             roleData.setData(static_cast<int>((field.numeric ? Qt::AlignRight : Qt::AlignLeft) |
                                               Qt::AlignVCenter));
@@ -165,10 +183,27 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < columnCount())
         return m_fields[static_cast<std::size_t>(section)].name;
+    if (orientation == Qt::Horizontal && role == GridWidestRowsRole && section >= 0 &&
+        section < columnCount() && !m_fields[static_cast<std::size_t>(section)].sampled)
+        return QVariant::fromValue(WidestRows(section));
     if (orientation == Qt::Vertical && role == Qt::DisplayRole && m_recordset &&
         m_recordset->State() != 0 && section == m_recordset->EditedRow())
         return QStringLiteral("✎ %1").arg(section + 1);
     return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QList<int> RecordsetModel::WidestRows(int column) const {
+    QList<int> rows;
+    try {
+        if (m_recordset && m_recordset->State() != 0) {
+            for (const qsizetype row : GridWidestRows(m_recordset->FieldValues(column))) {
+                if (row < m_rows)
+                    rows.append(static_cast<int>(row));
+            }
+        }
+    } catch (const Error&) {
+    }
+    return rows;
 }
 
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QList>
 
 #include <vector>
 
@@ -12,10 +13,13 @@ class Recordset;
 // one row per record, read by row without moving the current record.
 //
 // Bind takes a snapshot of the shape (fields and record count); the values
-// are read on demand. A result set that was closed or re-opened since, until
-// it is bound again, shows blank cells instead of failing. A NULL shows
-// "(NULL)" in grey italics; Qt::EditRole gives the raw value (a null QVariant
-// for NULL).
+// are read on demand. When the bound result set closes the grid empties at
+// once (no columns, no rows), and stays empty until it is bound again. A NULL
+// shows "(NULL)" in grey italics; Qt::EditRole gives the raw value (a null
+// QVariant for NULL) and Qt::ToolTipRole the whole value (GridToolTipText),
+// which the grid shows when the cell cannot. For the widths, the horizontal
+// header gives the widest rows of each number, date and time field
+// (GridWidestRowsRole).
 //
 // The cells are editable when the result set can write edits back (binary
 // fields excepted): setData takes the typed text (or a null QVariant for
@@ -27,7 +31,8 @@ public:
     explicit RecordsetModel(QObject* parent = nullptr);
 
     // Shows what the result set holds now; nullptr (or a closed result set)
-    // shows an empty grid. The result set must outlive the binding.
+    // shows an empty grid. The result set must outlive the binding, and its
+    // closed observer is this model's until another model is bound to it.
     void Bind(Recordset* recordset);
     const Recordset* Bound() const { return m_recordset; }
 
@@ -53,9 +58,12 @@ signals:
     void EditRefused(const QString& description);
 
 private:
+    QList<int> WidestRows(int column) const;
+
     struct Field {
         QString name;
         bool numeric = false;
+        bool sampled = false; // text and binary: widths from a sample of rows
         bool editable = false;
     };
 

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTableView>
+#include <QToolButton>
 
 namespace brindle::test {
 namespace {
@@ -81,13 +83,22 @@ TEST_F(ExportCommand, ExportsTheSelectedBatchesOnlyAndLeavesTheResultClosed) {
     Run(*doc, u"SELECT COUNT(*) FROM t"_s);
     EXPECT_EQ(doc->RecordSet().Value(0).toLongLong(), 1);
 
-    // After a complete export the result is closed: the grid toolbar moves nothing.
+    // After a complete export the result is closed and the grid empty: every
+    // button of the grid toolbar moves nothing and says nothing.
     doc->txtQry()->setText(u"SELECT a FROM t"_s);
     window->RunMenuItem(u"mnuToolExcel"_s);
     EXPECT_EQ(doc->RecordSet().State(), 0);
-    for (const QString& key : {u"FIRST"_s, u"PREV"_s, u"NEXT"_s, u"LAST"_s})
+    EXPECT_EQ(doc->grdQry()->model()->columnCount(), 0);
+    EXPECT_EQ(doc->grdQry()->model()->rowCount(), 0);
+    for (const QString& key :
+         {u"START"_s, u"DBL_BACK"_s, u"SGL_BACK"_s, u"SGL_NEXT"_s, u"DBL_NEXT"_s, u"END"_s}) {
+        SCOPED_TRACE(key.toStdString());
+        ASSERT_NE(window->GridButton(key), nullptr) << "a key of the grid toolbar";
         window->tlbGrid_ButtonClick(key);
-    EXPECT_TRUE(doubles.messages.shown.empty());
+        EXPECT_EQ(doc->RecordSet().State(), 0);
+        EXPECT_FALSE(doc->grdQry()->currentIndex().isValid());
+        EXPECT_TRUE(doubles.messages.shown.empty());
+    }
     EXPECT_EQ(doubles.workbooks.opened.size(), 2u);
 }
 

@@ -1,4 +1,5 @@
 #include "data/grid_cell_text.h"
+#include "data/grid_sizing.h"
 #include "data/recordset_model.h"
 #include "data/test_backends.h"
 
@@ -9,6 +10,7 @@
 #include <QFont>
 #include <QTime>
 
+#include <memory>
 #include <vector>
 
 namespace brindle::test {
@@ -60,6 +62,39 @@ TEST(GridCellText, EveryKindOnOneLine) {
     for (const CellCase& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(GridCellText(c.value), c.text);
+    }
+}
+
+TEST(GridToolTipText, TheWholeValueWithItsOwnLinesUpToALimit) {
+    const QString ellipsis = QStringLiteral("…");
+    const QString beyondCell = QString(GridTextLimit + 500, u'長');
+    const QString pairAtCut = QString(GridToolTipLimit - 1, u'b') + QStringLiteral("\U0001F600xyz");
+    QStringList lines;
+    for (qsizetype i = 0; i < GridToolTipLines + 5; ++i)
+        lines << QStringLiteral("行%1").arg(i);
+    const QString allLines = lines.join(u'\n');
+    const QString fittingLines = lines.mid(0, GridToolTipLines).join(u'\n');
+    const QByteArray bytes(GridBytesLimit + 10, '\x0f');
+    const QByteArray tooManyBytes(GridToolTipBytes + 1, '\x0f');
+    const std::vector<CellCase> cases = {
+        {"NULL", QVariant(), QStringLiteral("(NULL)")},
+        {"line breaks of every kind", QVariant(QStringLiteral("a\r\nb\rc\nd\te")),
+         QStringLiteral("a\nb\nc\nd\te")},
+        {"longer than a cell shows", QVariant(beyondCell), beyondCell},
+        {"longer than a tool tip shows", QVariant(QString(GridToolTipLimit + 1, u'x')),
+         QString(GridToolTipLimit, u'x') + ellipsis},
+        {"surrogate pair at the cut", QVariant(pairAtCut),
+         QString(GridToolTipLimit - 1, u'b') + ellipsis},
+        {"too many lines", QVariant(allLines), fittingLines + ellipsis},
+        {"as many lines as fit", QVariant(fittingLines), fittingLines},
+        {"binary longer than a cell shows", QVariant(bytes),
+         QStringLiteral("0x") + QStringLiteral("0F").repeated(bytes.size())},
+        {"binary longer than a tool tip shows", QVariant(tooManyBytes),
+         QStringLiteral("0x") + QStringLiteral("0F").repeated(GridToolTipBytes) + ellipsis},
+    };
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(GridToolTipText(c.value), c.text);
     }
 }
 
@@ -119,6 +154,7 @@ TEST_P(RecordsetModelTest, ShowsEachKindWithoutMovingTheRecord) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(At(0, c.column).toString(), c.text);
+        EXPECT_EQ(At(0, c.column, Qt::ToolTipRole).toString(), c.text);
         EXPECT_FALSE(At(0, c.column, Qt::ForegroundRole).isValid());
         EXPECT_FALSE(At(0, c.column, Qt::FontRole).isValid());
     }
@@ -131,6 +167,7 @@ TEST_P(RecordsetModelTest, NullDiffersFromAnEmptyString) {
         SCOPED_TRACE(column);
         EXPECT_EQ(At(1, column).toString(), QStringLiteral("(NULL)"));
         EXPECT_TRUE(At(1, column, Qt::EditRole).isNull());
+        EXPECT_FALSE(At(1, column, Qt::ToolTipRole).isValid()) << "nothing more to show";
         EXPECT_EQ(At(1, column, Qt::ForegroundRole).value<QBrush>().color(), QColor(128, 128, 128));
         const QFont font = At(1, column, Qt::FontRole).value<QFont>();
         EXPECT_TRUE(font.italic());
@@ -155,17 +192,36 @@ TEST_P(RecordsetModelTest, NumbersAlignRightAndTextLeft) {
     }
 }
 
+TEST_P(RecordsetModelTest, TheHeaderNamesTheWidestRowsOfNumbersDatesAndTimes) {
+    // 数, f, d and ts are measured over the whole result; s and b from a sample.
+    const bool measured[] = {true, true, false, true, true, false};
+    for (int column = 0; column < 6; ++column) {
+        SCOPED_TRACE(column);
+        const QVariant rows = model.headerData(column, Qt::Horizontal, GridWidestRowsRole);
+        ASSERT_EQ(rows.isValid(), measured[column]);
+        if (measured[column]) {
+            EXPECT_EQ(rows.value<QList<int>>().value(0), 1) << "the NULL first";
+        }
+    }
+    EXPECT_TRUE(
+        model.headerData(0, Qt::Horizontal, GridWidestRowsRole).value<QList<int>>().contains(0))
+        << "42, the longest";
+}
+
 TEST_P(RecordsetModelTest, AClosedResultSetShowsAnEmptyGrid) {
+    int resets = 0;
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
     rs.Close();
-    // Until it is bound again the old shape stays, with blank cells.
-    EXPECT_EQ(model.rowCount(), 3);
+    // At once, not only when it is bound again: no old header over blank cells.
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
     EXPECT_FALSE(At(0, 0).isValid());
-    EXPECT_FALSE(At(1, 0, Qt::FontRole).isValid());
+    EXPECT_FALSE(model.headerData(0, Qt::Horizontal, GridWidestRowsRole).isValid());
 
     model.Bind(&rs);
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.columnCount(), 0);
-    EXPECT_FALSE(At(0, 0).isValid());
 
     Recordset neverOpened;
     model.Bind(&neverOpened);
@@ -176,13 +232,22 @@ TEST_P(RecordsetModelTest, AClosedResultSetShowsAnEmptyGrid) {
 
 TEST_P(RecordsetModelTest, AReopenedResultSetShowsItsNewShapeWhenBoundAgain) {
     Query(QStringLiteral("SELECT k FROM t WHERE k = 1"));
-    // Bound to three rows of six fields, the result set now has one field.
-    EXPECT_EQ(At(0, 0).toString(), QStringLiteral("1"));
-    EXPECT_FALSE(At(2, 5).isValid());
+    // It closed on the way: empty until it is bound again.
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_FALSE(At(0, 0).isValid());
     model.Bind(&rs);
     EXPECT_EQ(model.rowCount(), 1);
     EXPECT_EQ(model.columnCount(), 1);
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("k"));
+    EXPECT_EQ(At(0, 0).toString(), QStringLiteral("1"));
+}
+
+TEST_P(RecordsetModelTest, AModelThatIsGoneIsNotToldOfTheClose) {
+    auto other = std::make_unique<RecordsetModel>();
+    other->Bind(&rs);
+    other.reset();
+    EXPECT_EQ(ErrorOf([this] { rs.Close(); }).number, 0);
+    EXPECT_EQ(rs.State(), 0);
 }
 
 TEST_P(RecordsetModelTest, AnEmptyResultHasHeadersAndNoRows) {
