@@ -17,8 +17,8 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=lib/window_manager.sh
-source "$HERE/lib/window_manager.sh"
+# shellcheck source=lib/x_session.sh
+source "$HERE/lib/x_session.sh"
 
 WINDOW_WAIT=30
 
@@ -141,18 +141,7 @@ where() {
 # start: the program up to its main window, the connection dialog cancelled.
 main=
 start() {
-    env -u QT_QPA_PLATFORMTHEME -u SESSION_MANAGER \
-        QT_QPA_PLATFORM=xcb \
-        HOME="$tmp/home" \
-        XDG_CONFIG_HOME="$tmp/home/config" \
-        XDG_CACHE_HOME="$tmp/home/cache" \
-        XDG_DATA_HOME="$tmp/home/data" \
-        XDG_RUNTIME_DIR="$tmp/home/runtime" \
-        ODBCINI="$tmp/odbc/odbc.ini" \
-        ODBCSYSINI="$tmp/odbc" \
-        DBUS_SESSION_BUS_ADDRESS=disabled: \
-        NO_AT_BRIDGE=1 \
-        "$brindle" >"$tmp/brindle.log" 2>&1 &
+    launch_brindle "$brindle" "$tmp"
     pid=$!
     local dialog
     wait_until "the connection dialog" window_named "データ ソース接続"

@@ -1,6 +1,25 @@
-# Sourced by the window tests: a real window manager on the test's own
-# virtual display, in the test's own PID namespace, so that it and whatever it
-# starts end with the test.
+# Sourced by the window tests: the program started on the test's virtual
+# display with a private home, and a real window manager there, in the test's
+# own PID namespace, so that it and whatever it starts end with the test.
+
+# launch_brindle BRINDLE DIR: starts the program in the background on the xcb
+# platform, its home, settings, caches and ODBC files under DIR (home/,
+# odbc/), its output in DIR/brindle.log; its process id is left in $!.
+launch_brindle() {
+    local brindle=$1 dir=$2
+    env -u QT_QPA_PLATFORMTHEME -u SESSION_MANAGER \
+        QT_QPA_PLATFORM=xcb \
+        HOME="$dir/home" \
+        XDG_CONFIG_HOME="$dir/home/config" \
+        XDG_CACHE_HOME="$dir/home/cache" \
+        XDG_DATA_HOME="$dir/home/data" \
+        XDG_RUNTIME_DIR="$dir/home/runtime" \
+        ODBCINI="$dir/odbc/odbc.ini" \
+        ODBCSYSINI="$dir/odbc" \
+        DBUS_SESSION_BUS_ADDRESS=disabled: \
+        NO_AT_BRIDGE=1 \
+        "$brindle" >"$dir/brindle.log" 2>&1 &
+}
 
 # window_manager_missing: prints the first tool these tests need that is not
 # installed (scripts/setup-deps installs them all).
