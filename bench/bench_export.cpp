@@ -9,7 +9,7 @@
 #include "data/paste_to_excel.h"
 #include "data/recordset.h"
 #include "data/xlsx_spreadsheet.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -10,7 +10,7 @@
 #include "data/odbc_locale.h"
 #include "data/recordset.h"
 #include "data/recordset_model.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "arrange/cls_arrange_query.h"
 #include "colour/keyword_file.h"
 #include "naive_arranger.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QByteArray>
 #include <QFile>

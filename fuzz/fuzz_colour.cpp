@@ -8,7 +8,7 @@
 #include "colour/keyword_file.h"
 #include "colour/keyword_table.h"
 #include "naive_colouriser.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QFile>
 #include <QTemporaryDir>

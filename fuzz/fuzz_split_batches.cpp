@@ -8,7 +8,7 @@
 // long scripts and the piece bound are reached, and time that grows faster
 // than the text shows up as a libFuzzer time-out.
 #include "data/split_batches.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QByteArray>
 #include <QString>

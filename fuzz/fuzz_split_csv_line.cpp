@@ -17,7 +17,7 @@
 // so the field bound is reached and time that grows faster than the line
 // shows up as a libFuzzer time-out.
 #include "colour/bas_csv.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "arrange/arrange_steps.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 namespace brindle::arrange {
 

@@ -2,8 +2,8 @@
 
 #include "arrange/arrange_steps.h"
 #include "colour/bas_csv.h"
-#include "shell/error.h"
-#include "shell/numeric_text.h"
+#include "core/error.h"
+#include "core/numeric_text.h"
 
 #include <limits>
 

@@ -1,7 +1,7 @@
 #include "arrange/arrange_text.h"
 
 #include "arrange/arrange_steps.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <algorithm>
 #include <limits>

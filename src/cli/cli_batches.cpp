@@ -3,7 +3,7 @@
 #include "cli/cli_io.h"
 #include "cli/cli_json.h"
 #include "data/split_batches.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 namespace brindle::cli {
 

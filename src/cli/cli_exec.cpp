@@ -8,7 +8,7 @@
 #include "data/odbc_data_sources.h"
 #include "data/odbc_locale.h"
 #include "data/recordset.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <optional>
 

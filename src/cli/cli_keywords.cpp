@@ -4,7 +4,7 @@
 #include "cli/cli_io.h"
 #include "colour/bas_csv.h"
 #include "colour/cls_edit_color.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/error_box_sink.h"
 
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "data/odbc_locale.h"
 #include "data/recordset.h"
 #include "data/split_batches.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <algorithm>
 #include <limits>

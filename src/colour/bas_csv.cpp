@@ -1,6 +1,6 @@
 #include "colour/bas_csv.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 namespace brindle {
 

@@ -1,8 +1,8 @@
 #include "colour/keyword_table.h"
 
 #include "colour/bas_csv.h"
-#include "shell/error.h"
-#include "shell/numeric_text.h"
+#include "core/error.h"
+#include "core/numeric_text.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #include "data/command.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 namespace brindle {
 

@@ -1,6 +1,6 @@
 #include "data/export_file.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDir>
 #include <QFile>

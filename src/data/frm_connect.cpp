@@ -3,11 +3,11 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/odbc_data_sources.h"
-#include "shell/app_info.h"
-#include "shell/error.h"
-#include "shell/error_steps.h"
+#include "core/app_info.h"
+#include "core/error.h"
+#include "core/error_steps.h"
 #include "shell/process_state.h"
-#include "shell/settings_store.h"
+#include "core/settings_store.h"
 
 #include <QComboBox>
 #include <QFrame>

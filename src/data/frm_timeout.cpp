@@ -2,7 +2,7 @@
 
 #include "data/command.h"
 #include "data/timeout_field.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

@@ -3,8 +3,8 @@
 #include "data/export_cell_text.h"
 #include "data/recordset.h"
 #include "data/spreadsheet.h"
-#include "shell/error.h"
-#include "shell/error_steps.h"
+#include "core/error.h"
+#include "core/error_steps.h"
 
 #include <QScopeGuard>
 

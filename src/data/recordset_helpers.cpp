@@ -4,7 +4,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "shell/cls_msg.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/process_state.h"
 
 namespace brindle {

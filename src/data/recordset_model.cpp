@@ -6,7 +6,7 @@
 #include "data/grid_widest_rows.h"
 #include "data/odbc_column_values.h"
 #include "data/recordset.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,6 +1,6 @@
 #include "data/split_batches.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QStringView>
 

@@ -4,7 +4,7 @@
 #include "data/odbc_execute.h"
 #include "data/odbc_object_errors.h"
 #include "data/odbc_run_control.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QApplication>
 #include <QEventLoop>

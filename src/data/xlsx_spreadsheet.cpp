@@ -1,7 +1,7 @@
 #include "data/xlsx_spreadsheet.h"
 
 #include "data/xlsx_workbook.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "data/xlsx_workbook.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDir>
 #include <QFileInfo>

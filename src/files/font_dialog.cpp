@@ -1,12 +1,12 @@
 #include "files/font_dialog.h"
 
 #include "files/file_dialog_service.h"
-#include "shell/app_info.h"
-#include "shell/error.h"
-#include "shell/numeric_text.h"
+#include "core/app_info.h"
+#include "core/error.h"
+#include "core/numeric_text.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
-#include "shell/settings_store.h"
+#include "core/settings_store.h"
 
 #include <QTableView>
 

@@ -1,7 +1,7 @@
 #include "files/sql_files.h"
 
 #include "files/file_dialog_service.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/process_state.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "files/text_file.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDir>
 #include <QFile>

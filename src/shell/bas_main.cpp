@@ -3,7 +3,7 @@
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/frm_connect.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/frm_main.h"
 #include "shell/process_state.h"
 

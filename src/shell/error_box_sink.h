@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/error.h"
+#include "core/error.h"
 
 namespace brindle {
 

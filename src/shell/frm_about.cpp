@@ -1,6 +1,6 @@
 #include "shell/frm_about.h"
 
-#include "shell/app_info.h"
+#include "core/app_info.h"
 #include "shell/twips_screen.h"
 
 #include <QApplication>

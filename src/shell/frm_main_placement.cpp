@@ -1,9 +1,9 @@
-#include "shell/app_info.h"
-#include "shell/error.h"
-#include "shell/error_steps.h"
+#include "core/app_info.h"
+#include "core/error.h"
+#include "core/error_steps.h"
 #include "shell/frm_main.h"
-#include "shell/numeric_text.h"
-#include "shell/settings_store.h"
+#include "core/numeric_text.h"
+#include "core/settings_store.h"
 #include "shell/twips_screen.h"
 
 #include <QGuiApplication>

@@ -5,7 +5,7 @@
 #include "data/recordset_helpers.h"
 #include "data/split_batches.h"
 #include "data/threaded_batch_executor.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"

@@ -1,6 +1,6 @@
 #include "shell/frm_main.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/main_commands.h"
 #include "shell/twips_screen.h"
 

@@ -1,5 +1,5 @@
 #include "data/odbc_locale.h"
-#include "shell/app_info.h"
+#include "core/app_info.h"
 #include "shell/bas_main.h"
 #include "shell/font_substitutes.h"
 #include "shell/frm_main.h"

@@ -1,6 +1,6 @@
 #include "shell/message_error_sink.h"
 
-#include "shell/app_info.h"
+#include "core/app_info.h"
 #include "shell/message_box_service.h"
 
 namespace brindle {

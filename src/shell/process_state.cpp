@@ -2,7 +2,7 @@
 
 #include "data/command.h"
 #include "data/connection.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <limits>
 

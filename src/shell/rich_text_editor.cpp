@@ -1,6 +1,6 @@
 #include "shell/rich_text_editor.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/twips.h"
+#include "core/twips.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
 #include "naive_arranger.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 namespace brindle::test {
 

@@ -5,7 +5,7 @@
 #include "arrange_fixture.h"
 #include "naive_arranger.h"
 #include "random_cases.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <gtest/gtest.h>
 

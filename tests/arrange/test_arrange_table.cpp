@@ -2,7 +2,7 @@
 #include "arrange/arrange_table.h"
 #include "arrange/cls_arrange_query.h"
 #include "arrange_fixture.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 // The arrangement rules, one behaviour per case, on tables given directly.
 #include "arrange/arrange_text.h"
 #include "arrange_fixture.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <gtest/gtest.h>
 

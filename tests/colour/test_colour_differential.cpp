@@ -5,7 +5,7 @@
 #include "colour/keyword_table.h"
 #include "naive_colouriser.h"
 #include "qt_print.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "sql_script_generator.h"
 
 #include <gtest/gtest.h>

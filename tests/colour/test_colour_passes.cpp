@@ -2,7 +2,7 @@
 #include "colour/lower_text.h"
 #include "colour/switch_plan.h"
 #include "qt_print.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "colour/keyword_table.h"
 #include "qt_print.h"
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "support/print_qt.h"
 
 #include <QString>

@@ -1,5 +1,5 @@
 #include "data/split_batches.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "support/print_qt.h"
 #include "test_backends.h"
 

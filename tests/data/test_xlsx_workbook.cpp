@@ -1,6 +1,6 @@
 #include "data/export_file.h"
 #include "data/xlsx_workbook.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "support/print_qt.h"
 #include "support/without_root_access.h"
 #include "support/xlsx_reader.h"

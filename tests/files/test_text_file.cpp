@@ -1,5 +1,5 @@
 #include "files/text_file.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "support/without_root_access.h"
 
 #include <QDir>

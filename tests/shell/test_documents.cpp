@@ -1,6 +1,6 @@
 #include "data/recordset.h"
 #include "main_window_fixture.h"
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 

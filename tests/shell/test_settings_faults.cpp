@@ -5,7 +5,7 @@
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
-#include "shell/settings_store.h"
+#include "core/settings_store.h"
 #include "support/temp_settings.h"
 #include "support/test_services.h"
 #include "support/without_root_access.h"

@@ -1,4 +1,4 @@
-#include "shell/error.h"
+#include "core/error.h"
 #include "shell/rich_text_editor.h"
 #include "sqlite_window_fixture.h"
 

@@ -1,6 +1,6 @@
 #include "support/temp_settings.h"
 
-#include "shell/settings_store.h"
+#include "core/settings_store.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "shell/numeric_text.h"
+#include "core/numeric_text.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
-#include "shell/settings_store.h"
+#include "core/settings_store.h"
 
-#include "shell/error.h"
+#include "core/error.h"
 
 #include <QSettings>
 #include <QStandardPaths>

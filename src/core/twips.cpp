@@ -1,4 +1,4 @@
-#include "shell/twips.h"
+#include "core/twips.h"
 
 #include <cmath>
 

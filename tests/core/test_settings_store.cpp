@@ -1,5 +1,5 @@
-#include "shell/error.h"
-#include "shell/settings_store.h"
+#include "core/error.h"
+#include "core/settings_store.h"
 
 #include <QDir>
 #include <QFile>

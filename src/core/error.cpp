@@ -1,4 +1,4 @@
-#include "shell/error.h"
+#include "core/error.h"
 
 namespace brindle {
 

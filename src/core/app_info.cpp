@@ -1,4 +1,4 @@
-#include "shell/app_info.h"
+#include "core/app_info.h"
 
 namespace brindle {
 

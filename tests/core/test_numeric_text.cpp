@@ -1,5 +1,5 @@
-#include "shell/error.h"
-#include "shell/numeric_text.h"
+#include "core/error.h"
+#include "core/numeric_text.h"
 
 #include <gtest/gtest.h>
 
