@@ -5,26 +5,30 @@
 #include "shell/message_box_service.h"
 #include "shell/rich_text_editor.h"
 #include "sql_script_generator.h"
+#include "store/document_journal.h"
+#include "store/query_journal.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-void BM_Keystroke(benchmark::State& state) {
-    brindle::frmSQL doc(brindle::DefaultMessageBoxService());
-    doc.resize(800, 600);
-    doc.show();
-    brindle::RichTextEditor& editor = *doc.txtQry();
-    editor.setText(brindle::test::GenerateSqlScript(static_cast<int>(state.range(0))));
-    QApplication::processEvents();
+// Typing a letter into the middle, then taking it back, so the text stays the
+// same size; each keystroke repainted.
+void TypeAndTakeBack(benchmark::State& state, brindle::RichTextEditor& editor) {
     const int middle = editor.TextLength() / 2;
     bool add = true;
     for (auto _ : state) {
         editor.setSelStart(middle);
-        // Typing a letter, then taking it back, so the text stays the same size.
         QKeyEvent key(QEvent::KeyPress, add ? Qt::Key_X : Qt::Key_Backspace, Qt::NoModifier,
                       add ? QStringLiteral("x") : QString());
         if (!add)
@@ -34,7 +38,87 @@ void BM_Keystroke(benchmark::State& state) {
         add = !add;
     }
 }
+
+void BM_Keystroke(benchmark::State& state) {
+    brindle::frmSQL doc(brindle::DefaultMessageBoxService());
+    doc.resize(800, 600);
+    doc.show();
+    brindle::RichTextEditor& editor = *doc.txtQry();
+    editor.setText(brindle::test::GenerateSqlScript(static_cast<int>(state.range(0))));
+    QApplication::processEvents();
+    TypeAndTakeBack(state, editor);
+}
 BENCHMARK(BM_Keystroke)->Arg(500)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same with the document followed by the journal, as every document of
+// the program is: what journaling adds to a keystroke on the window's thread.
+void BM_KeystrokeJournaled(benchmark::State& state) {
+    QTemporaryDir dir;
+    brindle::store::QueryJournal journal(brindle::store::StorePaths{dir.path()},
+                                         [](const brindle::store::JournalProblem&) {});
+    brindle::frmSQL doc(brindle::DefaultMessageBoxService());
+    doc.resize(800, 600);
+    doc.show();
+    brindle::RichTextEditor& editor = *doc.txtQry();
+    editor.setText(brindle::test::GenerateSqlScript(static_cast<int>(state.range(0))));
+    QApplication::processEvents();
+    QTextDocument& text = *editor.document();
+    const auto key =
+        journal.Open(QStringLiteral("bench"),
+                     brindle::DocumentJournal::TextOf(text, 0, text.characterCount() - 1));
+    brindle::DocumentJournal follower(journal, key, text, doc);
+    TypeAndTakeBack(state, editor);
+    journal.Flush();
+}
+BENCHMARK(BM_KeystrokeJournaled)
+    ->Arg(500)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One character typed into a 20 MB script, without the colouring (which has
+// costs of its own): the window's thread with the journal following the
+// document (1) and without (0). "max_ms" is the longest single keystroke,
+// the pause a user would feel.
+void BM_TypingInto20MB(benchmark::State& state) {
+    const bool journaled = state.range(0) != 0;
+    QTemporaryDir dir;
+    brindle::store::QueryJournal journal(brindle::store::StorePaths{dir.path()},
+                                         [](const brindle::store::JournalProblem&) {});
+    QWidget window;
+    QTextDocument text;
+    QString script;
+    const QString line = QStringLiteral(
+        "select a.id, b.name from orders a join customers b on a.cid = b.id -- 20 MB\n");
+    while (script.size() < 20 * 1024 * 1024)
+        script += line;
+    text.setPlainText(script);
+    std::unique_ptr<brindle::DocumentJournal> follower;
+    if (journaled) {
+        const auto key = journal.Open(QStringLiteral("bench"), script);
+        follower = std::make_unique<brindle::DocumentJournal>(journal, key, text, window);
+        journal.Flush();
+    }
+    QTextCursor cursor(&text);
+    int position = static_cast<int>(script.size() / 2);
+    double longest = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        cursor.setPosition(position++);
+        cursor.insertText(QStringLiteral("x"));
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
+    }
+    state.counters["max_ms"] = longest;
+    journal.Flush(60000);
+}
+BENCHMARK(BM_TypingInto20MB)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3000)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 // A whole script put into the editor at once (a paste, a file opened), every
 // line a comment, so every line gets a colour of its own.

@@ -32,6 +32,9 @@ std::unique_ptr<frmMain> Main(const Services& services) {
         main->LoadNewDoc();
         main->SetCboTable();
         main->SetPanelText(QStringLiteral("DSN"), gstrDSN);
+        // Queries of an instance that did not close are offered once the
+        // program stands as it always does after start-up.
+        main->RestoreCrashedQueries();
     } catch (const Error& e) {
         gMsg.ShowError(e.description());
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,11 @@
 
 #include "arrange/cls_arrange_query.h"
 #include "colour/frm_search.h"
+#include "core/app_info.h"
+#include "core/error.h"
+#include "core/error_steps.h"
+#include "core/numeric_text.h"
+#include "core/settings_store.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/frm_connect.h"
@@ -10,22 +15,20 @@
 #include "data/threaded_batch_executor.h"
 #include "files/font_dialog.h"
 #include "files/sql_files.h"
-#include "core/app_info.h"
-#include "core/error.h"
-#include "core/error_steps.h"
 #include "shell/frm_about.h"
 #include "shell/frm_sql.h"
 #include "shell/main_commands.h"
 #include "shell/message_error_sink.h"
-#include "core/numeric_text.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
-#include "core/settings_store.h"
 #include "shell/twips_screen.h"
+#include "store/kept_document.h"
+#include "store/query_journal.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -66,6 +69,7 @@ frmMain::frmMain(const Services& services, QWidget* parent)
     BuildMainToolbar();
     BuildGridToolbar();
     BuildStatusBar();
+    BuildRecentMenu();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] { RefreshWindowList(); });
 }
 
@@ -124,8 +128,11 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     MDIForm_QueryUnload();
-    // Then every document closes; nobody is asked to save anything.
+    // Then every document closes; nobody is asked to save anything, and the
+    // journal keeps each text as a closed query.
     m_mdiArea->closeAllSubWindows();
+    if (m_services.journal)
+        m_services.journal->EndSession();
     event->accept();
 }
 
@@ -138,6 +145,10 @@ void frmMain::MDIForm_QueryUnload() {
 }
 
 void frmMain::LoadNewDoc() {
+    LoadDoc(nullptr, QString());
+}
+
+frmSQL* frmMain::LoadDoc(const store::KeptDocument* kept, const QString& text) {
     if (mlngNewDocNo == std::numeric_limits<qint32>::max())
         throw OverflowError();
     ++mlngNewDocNo;
@@ -166,8 +177,18 @@ void frmMain::LoadNewDoc() {
     gridFont.setItalic(editor->FontItalic());
     doc->grdQry()->setFont(gridFont);
 
+    if (kept) {
+        editor->setText(text);
+        // A file's document comes back under its path; an untitled one under
+        // the new number.
+        if (QDir::isAbsolutePath(kept->caption))
+            doc->setCaption(kept->caption);
+    }
+    AttachJournal(*doc, kept, text);
+
     IncrementDocCount();
     EnabledControls();
+    return doc;
 }
 
 void frmMain::EnabledControls() {

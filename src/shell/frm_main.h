@@ -23,6 +23,10 @@ namespace brindle {
 
 class frmSQL;
 class ThreadedBatchExecutor;
+namespace store {
+struct JournalProblem;
+struct KeptDocument;
+} // namespace store
 
 // The main window: a multiple-document frame with the menus, the main and
 // grid toolbars, the status bar and the query documents.
@@ -37,6 +41,18 @@ public:
     void MDIForm_Activate();
 
     void LoadNewDoc();
+    // A kept document (restored after a crash, or reopened after it was
+    // closed) as a new document with its text; a file's path stays its caption.
+    frmSQL* LoadKeptDoc(const store::KeptDocument& kept, const QString& text);
+    // After start-up: offers the queries of instances that ended without
+    // closing, and restores those the user chooses.
+    void RestoreCrashedQueries();
+    // Tells the user once; the journal goes on meanwhile.
+    void ShowJournalProblem(const store::JournalProblem& problem);
+    // "最近閉じたクエリ(&R)" and its "すべて表示...".
+    QMenu* RecentMenu() const { return m_recentMenu; }
+    void FillRecentMenu();
+    void ShowClosedQueries();
     void EnabledControls();
     void SetCboTable();
     void cboTable_Click();
@@ -103,6 +119,10 @@ private:
     void BuildMainToolbar();
     void BuildGridToolbar();
     void BuildStatusBar();
+    void BuildRecentMenu();
+    frmSQL* LoadDoc(const store::KeptDocument* kept, const QString& text);
+    void AttachJournal(frmSQL& doc, const store::KeptDocument* kept, const QString& keptText);
+    void ReopenClosed(const store::KeptDocument& kept);
     void RefreshWindowList();
     void MDIForm_QueryUnload();
     // The frame's placement, decorations included, from and to the store.
@@ -131,6 +151,7 @@ private:
     QList<QAction*> m_windowListActions;
     bool m_unloaded = false;
     QSize m_frameSizeToFit;
+    QMenu* m_recentMenu = nullptr;
     std::function<QString()> m_dbmsName;
     // Runs ExecBatches' batches off the window's thread.
     std::unique_ptr<ThreadedBatchExecutor> m_batchExecutor;

@@ -118,6 +118,15 @@ void frmMain::BuildStatusBar() {
         bar->addWidget(panel);
         m_panels.insert(key, panel);
     }
+    // Shown only while the journal cannot write: the user's queries are then
+    // in memory only.
+    auto* journal = new QLabel(bar);
+    journal->setObjectName(QStringLiteral("JOURNAL"));
+    journal->setFrameShape(QFrame::Panel);
+    journal->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(journal);
+    journal->hide();
+    m_panels.insert(QStringLiteral("JOURNAL"), journal);
 }
 
 } // namespace brindle

@@ -1,12 +1,16 @@
-#include "data/odbc_locale.h"
 #include "core/app_info.h"
+#include "data/odbc_locale.h"
 #include "shell/bas_main.h"
 #include "shell/font_substitutes.h"
 #include "shell/frm_main.h"
 #include "shell/qt_japanese.h"
+#include "store/journal_warnings.h"
+#include "store/query_journal.h"
 
 #include <QApplication>
 #include <QIcon>
+
+#include <csignal>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,10 +26,26 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
     brindle::RegisterFontSubstitutes();
 
-    const brindle::Services services;
+    // A file grown past the size limit is a failed write to report, not the
+    // end of the program with the user's text.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    brindle::Services services;
+    brindle::JournalWarnings warnings;
+    services.store = brindle::store::DefaultStorePaths();
+    brindle::store::QueryJournal journal(
+        services.store,
+        [&warnings](const brindle::store::JournalProblem& problem) { warnings.Post(problem); });
+    services.journal = &journal;
+
     std::unique_ptr<brindle::frmMain> window = brindle::Main(services);
     if (!window)
         return 1;
+    warnings.SetSink([&window](const brindle::store::JournalProblem& problem) {
+        window->ShowJournalProblem(problem);
+    });
     window->setAttribute(Qt::WA_QuitOnClose);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    warnings.SetSink({});
+    return status;
 }

@@ -4,8 +4,13 @@
 #include "files/file_dialog_service.h"
 #include "shell/message_box_service.h"
 #include "shell/modal_runner.h"
+#include "store/store_paths.h"
 
 namespace brindle {
+
+namespace store {
+class QueryJournal;
+}
 
 FileDialogService& DefaultFileDialogService();
 FontDialogService& DefaultFontDialogService();
@@ -18,6 +23,10 @@ struct Services {
     FileDialogService* files = &DefaultFileDialogService();
     FontDialogService* fonts = &DefaultFontDialogService();
     WorkbookOpener* workbooks = &DefaultWorkbookOpener();
+    // Keeps every document's text; none (the tests' default) keeps nothing,
+    // restores nothing and lists no closed queries.
+    store::QueryJournal* journal = nullptr;
+    store::StorePaths store;
 };
 
 } // namespace brindle

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QToolBar>
 #include <QToolButton>
@@ -79,13 +80,28 @@ QString Q(const char16_t* s) {
 TEST_F(MainWindowTest, MenuTreeHasEveryCaptionAndShortcutInOrder) {
     frmMain& w = Open();
     std::vector<std::pair<QString, QAction*>> actual;
+    std::vector<QAction*> added;
+    QSet<QString> specified;
+    QSet<QKeySequence> specifiedKeys;
+    for (const Expected& e : kMenuTree) {
+        specified.insert(Q(e.name));
+        if (!Q(e.shortcut).isEmpty())
+            specifiedKeys.insert(QKeySequence(Q(e.shortcut), QKeySequence::PortableText));
+    }
     const QList<QAction*> menus = w.menuBar()->actions();
     for (QAction* menuAction : menus) {
         const QList<QAction*> items = menuAction->menu()->actions();
         for (QAction* item : items) {
-            if (!item->objectName().isEmpty())
+            if (specified.contains(item->objectName()))
                 actual.emplace_back(menuAction->text(), item);
+            else if (!item->objectName().isEmpty())
+                added.push_back(item);
         }
+    }
+    // Items of our own may stand between them, never on their shortcuts.
+    for (const QAction* item : added) {
+        SCOPED_TRACE(item->objectName().toStdString());
+        EXPECT_FALSE(specifiedKeys.contains(item->shortcut()));
     }
     ASSERT_EQ(actual.size(), std::size(kMenuTree));
     for (size_t i = 0; i < actual.size(); ++i) {
@@ -223,4 +239,25 @@ TEST_F(MainWindowTest, DocumentShortcutsDoNothingWithoutADocument) {
           u"mnuWindowTileHorizontal", u"mnuWindowArrangeIcons"})
         w.RunMenuItem(Q(name));
     EXPECT_TRUE(doubles.messages.shown.empty());
+}
+
+TEST_F(MainWindowTest, RecentlyClosedQueriesStandBetweenSaveAndExit) {
+    frmMain& w = Open();
+    const QList<QAction*> items = w.Menu(QStringLiteral("mnuFile"))->actions();
+    const auto at = [&](const char16_t* name) {
+        for (qsizetype i = 0; i < items.size(); ++i)
+            if (items[i]->objectName() == Q(name))
+                return i;
+        return qsizetype{-1};
+    };
+    const qsizetype recent = at(u"mnuFileRecent");
+    ASSERT_GE(recent, 0);
+    EXPECT_EQ(recent, at(u"mnuFileSave") + 1);
+    EXPECT_EQ(recent + 1, at(u"mnuFileBar3"));
+    EXPECT_EQ(items[recent]->text(), QStringLiteral("最近閉じたクエリ(&R)"));
+    EXPECT_NE(items[recent]->menu(), nullptr);
+    // Enabled with no document open, like opening a file.
+    gintDocCount = 0;
+    w.EnabledControls();
+    EXPECT_TRUE(items[recent]->isEnabled());
 }

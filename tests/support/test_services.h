@@ -67,7 +67,15 @@ struct TestServices {
     ScriptedFileDialogs files;
     ScriptedFontDialog fonts;
     RecordingWorkbookOpener workbooks;
-    Services services() { return Services{&messages, &modal, &files, &fonts, &workbooks}; }
+    Services services() {
+        Services services;
+        services.messages = &messages;
+        services.modal = &modal;
+        services.files = &files;
+        services.fonts = &fonts;
+        services.workbooks = &workbooks;
+        return services;
+    }
 };
 
 } // namespace brindle::test
