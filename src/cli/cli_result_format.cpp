@@ -51,27 +51,6 @@ QString PlainText(const QVariant& value) {
     }
 }
 
-void AppendTsvField(QString& out, const QString& text) {
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\t':
-            out += u"\\t";
-            break;
-        case u'\r':
-            out += u"\\r";
-            break;
-        case u'\n':
-            out += u"\\n";
-            break;
-        case u'\\':
-            out += u"\\\\";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 void AppendJsonValue(QString& out, const QVariant& value, odbc::ColumnKind kind) {
     if (value.isNull()) {
         out += u"null";
@@ -140,6 +119,27 @@ QString Json(const Recordset& rs) {
 }
 
 } // namespace
+
+void AppendTsvField(QString& out, const QString& text) {
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\t':
+            out += u"\\t";
+            break;
+        case u'\r':
+            out += u"\\r";
+            break;
+        case u'\n':
+            out += u"\\n";
+            break;
+        case u'\\':
+            out += u"\\\\";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
 
 QString FormatResult(const Recordset& rs, ResultFormat format) {
     switch (format) {

@@ -23,4 +23,8 @@ enum class ResultFormat { Tsv, Json, Count };
 // binary values lower-case hex.
 QString FormatResult(const Recordset& rs, ResultFormat format);
 
+// Appends `text` as one TSV field: tab, CR, LF and backslash written
+// \t \r \n \\.
+void AppendTsvField(QString& out, const QString& text);
+
 } // namespace brindle::cli

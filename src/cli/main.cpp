@@ -3,6 +3,7 @@
 #include "cli/cli_export.h"
 #include "cli/cli_io.h"
 #include "cli/cli_keywords.h"
+#include "cli/cli_recovery.h"
 #include "cli/cli_rtf.h"
 
 #include <QString>
@@ -48,6 +49,10 @@ constexpr Subcommand kSubcommands[] = {
      "            query on stdin runs as batches -> the last result as a workbook;\n"
      "            prints the number of records written",
      brindle::cli::RunExport},
+    {"recovery",
+     "list | show ID: the query documents the program keeps, or one's text;\n"
+     "            list gives id, open/closed, last change, caption and first line",
+     brindle::cli::RunRecovery},
 };
 
 void PrintHelp() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/kept_document.h"
+#include "store/session_lock.h"
 #include "store/store_paths.h"
 
 #include <vector>
@@ -27,8 +28,11 @@ public:
 
 private:
     OrphanClaim() = default;
+    void Release() noexcept;
+
+    StorePaths m_paths;
     std::vector<qint64> m_sessions;
-    std::vector<int> m_lockFds;
+    std::vector<SessionLock> m_locks; // one per session, in the same order
     std::vector<KeptDocument> m_documents;
 };
 

@@ -1,0 +1,317 @@
+#include "store/journal_store.h"
+
+#include "store/document_rows.h"
+#include "store/store_time.h"
+
+#include <QDateTime>
+
+#include <unistd.h>
+
+namespace brindle::store {
+
+namespace {
+
+// Texts shorter than this are written whole on every write; longer ones get
+// their edits appended, and a fresh snapshot once the edits since the last
+// one pass kMaxEditRows rows or 1/kEditShare of the text.
+constexpr qsizetype kWholeBelow = 256 * 1024;
+constexpr qint64 kMaxEditRows = 1000;
+constexpr qint64 kEditShare = 8;
+
+// Closed documents are kept this long, and at most this many.
+constexpr int kKeepDays = 30;
+constexpr int kKeepClosed = 500;
+
+} // namespace
+
+struct JournalStore::Outcome {
+    qint64 row = 0;
+    bool drop = false;     // closed: no longer one of the session's documents
+    bool snapshot = false; // the whole text was written, no edit rows after it
+    qint64 editRows = 0;   // else: edit rows appended
+};
+
+JournalStore::JournalStore(StorePaths paths) : m_paths(std::move(paths)) {}
+
+bool JournalStore::Open() {
+    if (IsOpen())
+        return false;
+    OpenedStore store = OpenLocalStore(m_paths);
+    const bool another = !store.movedAside.isEmpty() ||
+                         (m_lastOpened != FileIdentity{} && store.identity != m_lastOpened);
+    if (!store.movedAside.isEmpty())
+        m_movedAside = store.movedAside;
+    m_lastOpened = store.identity;
+    if (!m_lock)
+        m_lock = SessionLock::CreateNew(m_paths.SessionLocks());
+    m_store = std::move(store);
+    try {
+        StartSession();
+    } catch (const Error&) {
+        Close();
+        throw;
+    }
+    return another;
+}
+
+void JournalStore::StartSession() {
+    const SqliteConnection& db = m_store.db;
+    SqliteTransaction transaction(db, true, kCannotWrite);
+    const QString now = StoreTimeNow();
+    // The lock file exists and is held before the row that names it.
+    SqliteStatement find(db, "SELECT id FROM sessions WHERE lock = ?", kCannotWrite);
+    find.Bind(1, m_lock.Name());
+    qint64 session = find.Step() ? find.Int(0) : 0;
+    find.Reset();
+    if (session != 0) {
+        SqliteStatement reopen(db, "UPDATE sessions SET ended = NULL WHERE id = ?", kCannotWrite);
+        reopen.Bind(1, session).Run();
+    } else {
+        SqliteStatement insert(db, "INSERT INTO sessions(lock, pid, started) VALUES(?, ?, ?)",
+                               kCannotWrite);
+        insert.Bind(1, m_lock.Name()).Bind(2, static_cast<qint64>(::getpid())).Bind(3, now).Run();
+        session = db.LastRowId();
+    }
+    const QString cutoff = StoreTime(QDateTime::currentDateTimeUtc().addDays(-kKeepDays));
+    SqliteStatement prune(
+        db,
+        "DELETE FROM documents WHERE state = 'closed' AND (closed < ? OR id NOT IN"
+        " (SELECT id FROM documents WHERE state = 'closed'"
+        " ORDER BY closed DESC, id DESC LIMIT ?))",
+        kCannotWrite);
+    prune.Bind(1, cutoff).Bind(2, qint64{kKeepClosed}).Run();
+    db.Exec("DELETE FROM sessions WHERE ended IS NOT NULL AND NOT EXISTS"
+            " (SELECT 1 FROM documents WHERE documents.session = sessions.id)",
+            kCannotWrite);
+    transaction.Commit();
+    m_session = session;
+}
+
+bool JournalStore::Replaced() const {
+    return IsOpen() && IdentityOf(m_paths.Database()) != m_store.identity;
+}
+
+void JournalStore::Close() noexcept {
+    m_store = OpenedStore();
+    m_session = 0;
+}
+
+QString JournalStore::MoveAside() {
+    Close();
+    return MoveDamagedStoreAside(m_paths.Database());
+}
+
+std::optional<QString> JournalStore::ReadText(qint64 documentId) {
+    return ReadDocumentText(m_store.db, documentId);
+}
+
+qint64 JournalStore::InsertDocument(const ShadowDocument& doc, const QString& firstLine) {
+    SqliteStatement insert(m_store.db,
+                           "INSERT INTO documents(session, state, caption, first_line, text,"
+                           " length, created, changed, closed) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                           kCannotWrite);
+    insert.Bind(1, m_session)
+        .Bind(2, doc.closing ? QStringLiteral("closed") : QStringLiteral("open"))
+        .Bind(3, doc.caption)
+        .Bind(4, firstLine)
+        .Bind(5, doc.text)
+        .Bind(6, static_cast<qint64>(doc.text.size()))
+        .Bind(7, StoreTime(doc.created))
+        .Bind(8, StoreTime(doc.changed));
+    if (doc.closing)
+        insert.Bind(9, StoreTime(doc.closedAt));
+    insert.Run();
+    return m_store.db.LastRowId();
+}
+
+JournalStore::Outcome JournalStore::WriteDocument(DocumentKey key, const ShadowDocument& doc) {
+    const SqliteConnection& db = m_store.db;
+    Outcome out;
+    out.row = doc.row;
+    if (doc.textUnknown) {
+        // Nothing true to write; a Replace will give the text.
+        out.drop = doc.closing;
+        return out;
+    }
+    if (doc.adopting) {
+        const auto adopted = m_adopted.find(key);
+        out.row = adopted != m_adopted.end() ? adopted->second : 0;
+    }
+    const QString firstLine = FirstLine(doc.text);
+    if (doc.closing && firstLine.isEmpty()) {
+        // A blank text is not kept.
+        if (out.row != 0) {
+            SqliteStatement drop(db, "DELETE FROM documents WHERE id = ? AND session = ?",
+                                 kCannotWrite);
+            drop.Bind(1, out.row).Bind(2, m_session).Run();
+        }
+        out.drop = true;
+        return out;
+    }
+    out.drop = doc.closing;
+    out.snapshot = true;
+    if (out.row == 0) {
+        if (!firstLine.isEmpty())
+            out.row = InsertDocument(doc, firstLine);
+        return out;
+    }
+    const qsizetype size = doc.text.size();
+    out.snapshot = doc.snapshotDue || doc.closing || size < kWholeBelow ||
+                   doc.storedEditRows + static_cast<qint64>(doc.edits.size()) > kMaxEditRows ||
+                   (doc.storedEditUnits + doc.editUnits) * kEditShare > size;
+    if (out.snapshot) {
+        SqliteStatement update(db,
+                               "UPDATE documents SET state = ?, caption = ?, first_line = ?,"
+                               " text = ?, length = ?, changed = ?, closed = ?"
+                               " WHERE id = ? AND session = ?",
+                               kCannotWrite);
+        update.Bind(1, doc.closing ? QStringLiteral("closed") : QStringLiteral("open"))
+            .Bind(2, doc.caption)
+            .Bind(3, firstLine)
+            .Bind(4, doc.text)
+            .Bind(5, static_cast<qint64>(size))
+            .Bind(6, StoreTime(doc.changed))
+            .Bind(8, out.row)
+            .Bind(9, m_session);
+        if (doc.closing)
+            update.Bind(7, StoreTime(doc.closedAt));
+        update.Run();
+        if (db.Changes() == 0) {
+            // Taken by another session (or deleted): ours goes on in a row
+            // of its own.
+            out.row = InsertDocument(doc, firstLine);
+        } else {
+            SqliteStatement clear(db, "DELETE FROM edits WHERE document = ?", kCannotWrite);
+            clear.Bind(1, out.row).Run();
+        }
+        return out;
+    }
+    SqliteStatement touch(db,
+                          "UPDATE documents SET caption = ?, first_line = ?, length = ?,"
+                          " changed = ? WHERE id = ? AND session = ?",
+                          kCannotWrite);
+    touch.Bind(1, doc.caption)
+        .Bind(2, firstLine)
+        .Bind(3, static_cast<qint64>(size))
+        .Bind(4, StoreTime(doc.changed))
+        .Bind(5, out.row)
+        .Bind(6, m_session)
+        .Run();
+    if (db.Changes() == 0) {
+        out.row = InsertDocument(doc, firstLine);
+        return out;
+    }
+    out.snapshot = false;
+    SqliteStatement append(db,
+                           "INSERT INTO edits(document, seq, position, removed, inserted)"
+                           " VALUES(?, ?, ?, ?, ?)",
+                           kCannotWrite);
+    qint64 seq = doc.nextSeq;
+    for (const TextEdit& edit : doc.edits) {
+        append.Bind(1, out.row)
+            .Bind(2, seq++)
+            .Bind(3, static_cast<qint64>(edit.position))
+            .Bind(4, static_cast<qint64>(edit.removed))
+            .Bind(5, edit.inserted)
+            .Run();
+        append.Reset();
+    }
+    out.editRows = static_cast<qint64>(doc.edits.size());
+    return out;
+}
+
+void JournalStore::RunOperation(const StoreOperation& operation) {
+    const SqliteConnection& db = m_store.db;
+    const QString now = StoreTimeNow();
+    if (const auto* discard = std::get_if<command::DiscardSessions>(&operation)) {
+        SqliteStatement dropBlank(
+            db, "DELETE FROM documents WHERE session = ? AND state = 'open' AND first_line = ''",
+            kCannotWrite);
+        SqliteStatement close(db,
+                              "UPDATE documents SET state = 'closed', closed = ?"
+                              " WHERE session = ? AND state = 'open'",
+                              kCannotWrite);
+        SqliteStatement end(db, "UPDATE sessions SET ended = ? WHERE id = ? AND ended IS NULL",
+                            kCannotWrite);
+        for (const qint64 session : discard->sessions) {
+            if (session == m_session)
+                continue;
+            dropBlank.Bind(1, session).Run();
+            dropBlank.Reset();
+            close.Bind(1, now).Bind(2, session).Run();
+            close.Reset();
+            end.Bind(1, now).Bind(2, session).Run();
+            end.Reset();
+        }
+    } else if (const auto* remove = std::get_if<command::Delete>(&operation)) {
+        SqliteStatement drop(db, "DELETE FROM documents WHERE id = ? AND state = 'closed'",
+                             kCannotWrite);
+        for (const qint64 id : remove->documentIds) {
+            drop.Bind(1, id).Run();
+            drop.Reset();
+        }
+    } else if (const auto* adopt = std::get_if<AdoptRow>(&operation)) {
+        // Moves here from a crashed session or the closed list; one open in
+        // a session (this one, or another that took it meanwhile) is copied
+        // instead, at the document's write.
+        SqliteStatement move(db,
+                             "UPDATE documents SET session = ?1, state = 'open', closed = NULL"
+                             " WHERE id = ?2 AND (state = 'closed' OR session <> ?1)",
+                             kCannotWrite);
+        move.Bind(1, m_session).Bind(2, adopt->row).Run();
+        m_adopted[adopt->key] = db.Changes() == 1 ? adopt->row : 0;
+    }
+}
+
+void JournalStore::Write(JournalShadows& shadows) {
+    std::vector<std::pair<DocumentKey, Outcome>> outcomes;
+    m_adopted.clear();
+    {
+        SqliteTransaction transaction(m_store.db, true, kCannotWrite);
+        for (const StoreOperation& operation : shadows.operations)
+            RunOperation(operation);
+        for (const auto& [key, doc] : shadows.docs) {
+            if (doc.dirty)
+                outcomes.emplace_back(key, WriteDocument(key, doc));
+        }
+        if (shadows.endRequested) {
+            SqliteStatement end(m_store.db, "UPDATE sessions SET ended = ? WHERE id = ?",
+                                kCannotWrite);
+            end.Bind(1, StoreTimeNow()).Bind(2, m_session).Run();
+        }
+        transaction.Commit();
+    }
+    // Written: the shadows now say what the store holds.
+    shadows.operations.clear();
+    for (const auto& [key, out] : outcomes) {
+        const auto it = shadows.docs.find(key);
+        if (out.drop) {
+            shadows.docs.erase(it);
+            continue;
+        }
+        ShadowDocument& doc = it->second;
+        doc.row = out.row;
+        doc.adopting = false;
+        doc.dirty = false;
+        if (out.snapshot) {
+            doc.storedEditRows = 0;
+            doc.storedEditUnits = 0;
+            doc.nextSeq = 1;
+            doc.snapshotDue = doc.text.size() < kWholeBelow;
+        } else {
+            doc.storedEditRows += out.editRows;
+            doc.storedEditUnits += doc.editUnits;
+            doc.nextSeq += out.editRows;
+        }
+        doc.edits.clear();
+        doc.editUnits = 0;
+    }
+    if (shadows.endRequested) {
+        shadows.endRequested = false;
+        // A clean end leaves nothing to claim: the lock file goes, while
+        // still held so that nobody takes it in between.
+        m_lock.RemoveFile();
+    }
+}
+
+} // namespace brindle::store

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "store/query_journal.h"
+#include "store/store_paths.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/types.h>
+
+namespace brindle::test {
+
+using namespace std::chrono_literals;
+
+// Generous: a busy machine and the sanitizer builds are slow, and the
+// journal retries every two seconds.
+inline constexpr auto kDeadline = 60s;
+
+// Polls `condition` until it holds or `deadline` passes.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds deadline = kDeadline);
+
+// A store of its own in a temporary directory.
+class TempStore {
+public:
+    TempStore();
+    QString root() const { return m_dir.path(); }
+    const store::StorePaths& paths() const { return m_paths; }
+
+private:
+    QTemporaryDir m_dir;
+    store::StorePaths m_paths;
+};
+
+// What the journal reported; its callback runs on the journal's thread.
+class ProblemLog {
+public:
+    std::function<void(const store::JournalProblem&)> Callback();
+    int Count(store::JournalProblem::Kind kind) const;
+    std::vector<store::JournalProblem> All() const;
+    // Waits until `kind` has been reported `times` times in all.
+    bool WaitFor(store::JournalProblem::Kind kind, int times = 1);
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<store::JournalProblem> m_problems;
+};
+
+// The text of the kept document with this caption (one with it must exist),
+// read back through JournalReader; "<missing>" when there is none.
+QString KeptText(const store::StorePaths& paths, const QString& caption);
+qint64 KeptId(const store::StorePaths& paths, const QString& caption);
+
+// A scalar from the store through a connection of the test's own.
+qint64 QueryNumber(const store::StorePaths& paths, const char* sql);
+void ExecuteSql(const store::StorePaths& paths, const char* sql);
+
+mode_t ModeOf(const QString& path);
+
+// brindle_journal_child running on a store, its stdin and stdout piped.
+// Killed with SIGKILL and reaped when dropped.
+class ChildJournal {
+public:
+    ChildJournal(const store::StorePaths& paths, const std::vector<std::string>& args);
+    ~ChildJournal();
+    ChildJournal(const ChildJournal&) = delete;
+    ChildJournal& operator=(const ChildJournal&) = delete;
+
+    // The next line it prints (without its LF); empty at its end.
+    std::string ReadLine();
+    void Send(const std::string& line);
+    void Kill();
+    // Waits for it to end by itself; its exit status, -1 when it did not exit.
+    int Wait();
+    bool running() const { return m_pid > 0; }
+
+private:
+    pid_t m_pid = -1;
+    int m_in = -1;
+    int m_out = -1;
+    std::string m_buffer;
+};
+
+// For its lifetime no file of the process may grow beyond `bytes`, and a
+// write past that fails with EFBIG instead of killing the process, as the
+// program sets it up.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return m_signalSet && m_limitSet; }
+    void Lift();
+
+private:
+    struct sigaction m_previousAction {};
+    rlimit m_previous{};
+    bool m_signalSet = false;
+    bool m_limitSet = false;
+};
+
+} // namespace brindle::test
