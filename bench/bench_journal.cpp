@@ -182,6 +182,29 @@ void BM_Restore50Documents(benchmark::State& state) {
 }
 BENCHMARK(BM_Restore50Documents)->Unit(benchmark::kMillisecond);
 
+// Opening a full store at start-up (its check included): 500 closed
+// documents of 500 lines and a 20 MB one.
+void BM_OpenFullStore(benchmark::State& state) {
+    TempStore temp;
+    {
+        QueryJournal journal(temp.paths(), nullptr);
+        for (int i = 0; i < 500; ++i)
+            journal.Close(journal.Open(QStringLiteral("無題%1").arg(i + 1), QueryLines(500)));
+        journal.Close(journal.Open(QStringLiteral("/tmp/dump.sql"), Dump()));
+        journal.EndSession(60'000);
+    }
+    for (auto _ : state) {
+        QueryJournal journal(temp.paths(), nullptr);
+        journal.Flush(60'000);
+        if (journal.Session() == 0)
+            state.SkipWithError("no store");
+        state.PauseTiming();
+        journal.EndSession();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenFullStore)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();
