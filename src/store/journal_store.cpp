@@ -4,6 +4,9 @@
 #include "store/store_time.h"
 
 #include <QDateTime>
+#include <QDir>
+
+#include <set>
 
 #include <unistd.h>
 
@@ -51,7 +54,27 @@ bool JournalStore::Open() {
         Close();
         throw;
     }
+    RemoveStaleLockFiles();
     return another;
+}
+
+void JournalStore::RemoveStaleLockFiles() noexcept {
+    // Lock files no session names (their store was moved aside, or their
+    // program died before writing its row) and nobody holds.
+    try {
+        std::set<QString> named;
+        SqliteStatement query(m_store.db, "SELECT lock FROM sessions", kCannotRead);
+        while (query.Step())
+            named.insert(query.Text(0));
+        const QString directory = m_paths.SessionLocks();
+        for (const QString& name : QDir(directory).entryList(QDir::Files | QDir::Hidden)) {
+            if (named.count(name) != 0 || name == m_lock.Name())
+                continue;
+            if (std::optional<SessionLock> stale = SessionLock::TryTake(directory, name))
+                stale->RemoveFile();
+        }
+    } catch (...) {
+    }
 }
 
 void JournalStore::StartSession() {
