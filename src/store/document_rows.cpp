@@ -28,7 +28,7 @@ std::vector<KeptDocument> ReadKeptDocuments(SqliteStatement& query) {
 namespace {
 
 std::optional<QString> SnapshotWithEdits(const SqliteConnection& db, qint64 id) {
-    SqliteStatement snapshot(db, "SELECT text FROM documents WHERE id = ?", kCannotRead);
+    SqliteStatement snapshot(db, "SELECT text FROM snapshots WHERE document = ?", kCannotRead);
     snapshot.Bind(1, id);
     if (!snapshot.Step())
         return std::nullopt;

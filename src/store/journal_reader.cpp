@@ -17,14 +17,14 @@ JournalReader::~JournalReader() = default;
 
 std::vector<KeptDocument> JournalReader::All() {
     const QByteArray sql = QByteArray("SELECT ") + kKeptDocumentColumns +
-                           " FROM documents ORDER BY changed DESC, id DESC";
+                           " FROM kept_documents ORDER BY changed DESC, id DESC";
     SqliteStatement query(m_db->db, sql.constData(), kCannotRead);
     return ReadKeptDocuments(query);
 }
 
 std::vector<KeptDocument> JournalReader::Closed(int limit, const QString& filter) {
     const QByteArray sql = QByteArray("SELECT ") + kKeptDocumentColumns +
-                           " FROM documents WHERE state = 'closed'"
+                           " FROM kept_documents WHERE state = 'closed'"
                            " ORDER BY closed DESC, id DESC LIMIT ?";
     SqliteStatement query(m_db->db, sql.constData(), kCannotRead);
     if (filter.isEmpty()) {

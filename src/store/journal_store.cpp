@@ -4,6 +4,9 @@
 #include "store/store_time.h"
 
 #include <QDateTime>
+#include <QDir>
+
+#include <set>
 
 #include <unistd.h>
 
@@ -51,7 +54,27 @@ bool JournalStore::Open() {
         Close();
         throw;
     }
+    RemoveStaleLockFiles();
     return another;
+}
+
+void JournalStore::RemoveStaleLockFiles() noexcept {
+    // Lock files no session names (their store was moved aside, or their
+    // program died before writing its row) and nobody holds.
+    try {
+        std::set<QString> named;
+        SqliteStatement query(m_store.db, "SELECT lock FROM sessions", kCannotRead);
+        while (query.Step())
+            named.insert(query.Text(0));
+        const QString directory = m_paths.SessionLocks();
+        for (const QString& name : QDir(directory).entryList(QDir::Files | QDir::Hidden)) {
+            if (named.count(name) != 0 || name == m_lock.Name())
+                continue;
+            if (std::optional<SessionLock> stale = SessionLock::TryTake(directory, name))
+                stale->RemoveFile();
+        }
+    } catch (...) {
+    }
 }
 
 void JournalStore::StartSession() {
@@ -75,13 +98,13 @@ void JournalStore::StartSession() {
     const QString cutoff = StoreTime(QDateTime::currentDateTimeUtc().addDays(-kKeepDays));
     SqliteStatement prune(
         db,
-        "DELETE FROM documents WHERE state = 'closed' AND (closed < ? OR id NOT IN"
-        " (SELECT id FROM documents WHERE state = 'closed'"
+        "DELETE FROM kept_documents WHERE state = 'closed' AND (closed < ? OR id NOT IN"
+        " (SELECT id FROM kept_documents WHERE state = 'closed'"
         " ORDER BY closed DESC, id DESC LIMIT ?))",
         kCannotWrite);
     prune.Bind(1, cutoff).Bind(2, qint64{kKeepClosed}).Run();
     db.Exec("DELETE FROM sessions WHERE ended IS NOT NULL AND NOT EXISTS"
-            " (SELECT 1 FROM documents WHERE documents.session = sessions.id)",
+            " (SELECT 1 FROM kept_documents WHERE kept_documents.session = sessions.id)",
             kCannotWrite);
     transaction.Commit();
     m_session = session;
@@ -107,21 +130,24 @@ std::optional<QString> JournalStore::ReadText(qint64 documentId) {
 
 qint64 JournalStore::InsertDocument(const ShadowDocument& doc, const QString& firstLine) {
     SqliteStatement insert(m_store.db,
-                           "INSERT INTO documents(session, state, caption, first_line, text,"
-                           " length, created, changed, closed) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                           "INSERT INTO kept_documents(session, state, caption, first_line, length,"
+                           " created, changed, closed) VALUES(?, ?, ?, ?, ?, ?, ?, ?)",
                            kCannotWrite);
     insert.Bind(1, m_session)
         .Bind(2, doc.closing ? QStringLiteral("closed") : QStringLiteral("open"))
         .Bind(3, doc.caption)
         .Bind(4, firstLine)
-        .Bind(5, doc.text)
-        .Bind(6, static_cast<qint64>(doc.text.size()))
-        .Bind(7, StoreTime(doc.created))
-        .Bind(8, StoreTime(doc.changed));
+        .Bind(5, static_cast<qint64>(doc.text.size()))
+        .Bind(6, StoreTime(doc.created))
+        .Bind(7, StoreTime(doc.changed));
     if (doc.closing)
-        insert.Bind(9, StoreTime(doc.closedAt));
+        insert.Bind(8, StoreTime(doc.closedAt));
     insert.Run();
-    return m_store.db.LastRowId();
+    const qint64 row = m_store.db.LastRowId();
+    SqliteStatement text(m_store.db, "INSERT INTO snapshots(document, text) VALUES(?, ?)",
+                         kCannotWrite);
+    text.Bind(1, row).Bind(2, doc.text).Run();
+    return row;
 }
 
 JournalStore::Outcome JournalStore::WriteDocument(DocumentKey key, const ShadowDocument& doc) {
@@ -141,7 +167,7 @@ JournalStore::Outcome JournalStore::WriteDocument(DocumentKey key, const ShadowD
     if (doc.closing && firstLine.isEmpty()) {
         // A blank text is not kept.
         if (out.row != 0) {
-            SqliteStatement drop(db, "DELETE FROM documents WHERE id = ? AND session = ?",
+            SqliteStatement drop(db, "DELETE FROM kept_documents WHERE id = ? AND session = ?",
                                  kCannotWrite);
             drop.Bind(1, out.row).Bind(2, m_session).Run();
         }
@@ -159,46 +185,33 @@ JournalStore::Outcome JournalStore::WriteDocument(DocumentKey key, const ShadowD
     out.snapshot = doc.snapshotDue || doc.closing || size < kWholeBelow ||
                    doc.storedEditRows + static_cast<qint64>(doc.edits.size()) > kMaxEditRows ||
                    (doc.storedEditUnits + doc.editUnits) * kEditShare > size;
-    if (out.snapshot) {
-        SqliteStatement update(db,
-                               "UPDATE documents SET state = ?, caption = ?, first_line = ?,"
-                               " text = ?, length = ?, changed = ?, closed = ?"
-                               " WHERE id = ? AND session = ?",
-                               kCannotWrite);
-        update.Bind(1, doc.closing ? QStringLiteral("closed") : QStringLiteral("open"))
-            .Bind(2, doc.caption)
-            .Bind(3, firstLine)
-            .Bind(4, doc.text)
-            .Bind(5, static_cast<qint64>(size))
-            .Bind(6, StoreTime(doc.changed))
-            .Bind(8, out.row)
-            .Bind(9, m_session);
-        if (doc.closing)
-            update.Bind(7, StoreTime(doc.closedAt));
-        update.Run();
-        if (db.Changes() == 0) {
-            // Taken by another session (or deleted): ours goes on in a row
-            // of its own.
-            out.row = InsertDocument(doc, firstLine);
-        } else {
-            SqliteStatement clear(db, "DELETE FROM edits WHERE document = ?", kCannotWrite);
-            clear.Bind(1, out.row).Run();
-        }
+    // The row first: it says whether the document is still ours.
+    SqliteStatement head(db,
+                         "UPDATE kept_documents SET state = ?, caption = ?, first_line = ?,"
+                         " length = ?, changed = ?, closed = ? WHERE id = ? AND session = ?",
+                         kCannotWrite);
+    head.Bind(1, doc.closing ? QStringLiteral("closed") : QStringLiteral("open"))
+        .Bind(2, doc.caption)
+        .Bind(3, firstLine)
+        .Bind(4, static_cast<qint64>(size))
+        .Bind(5, StoreTime(doc.changed))
+        .Bind(7, out.row)
+        .Bind(8, m_session);
+    if (doc.closing)
+        head.Bind(6, StoreTime(doc.closedAt));
+    head.Run();
+    if (db.Changes() == 0) {
+        // Taken by another session (or deleted): ours goes on in a row of
+        // its own.
+        out.row = InsertDocument(doc, firstLine);
+        out.snapshot = true;
         return out;
     }
-    SqliteStatement touch(db,
-                          "UPDATE documents SET caption = ?, first_line = ?, length = ?,"
-                          " changed = ? WHERE id = ? AND session = ?",
-                          kCannotWrite);
-    touch.Bind(1, doc.caption)
-        .Bind(2, firstLine)
-        .Bind(3, static_cast<qint64>(size))
-        .Bind(4, StoreTime(doc.changed))
-        .Bind(5, out.row)
-        .Bind(6, m_session)
-        .Run();
-    if (db.Changes() == 0) {
-        out.row = InsertDocument(doc, firstLine);
+    if (out.snapshot) {
+        SqliteStatement text(db, "UPDATE snapshots SET text = ? WHERE document = ?", kCannotWrite);
+        text.Bind(1, doc.text).Bind(2, out.row).Run();
+        SqliteStatement clear(db, "DELETE FROM edits WHERE document = ?", kCannotWrite);
+        clear.Bind(1, out.row).Run();
         return out;
     }
     out.snapshot = false;
@@ -225,10 +238,11 @@ void JournalStore::RunOperation(const StoreOperation& operation) {
     const QString now = StoreTimeNow();
     if (const auto* discard = std::get_if<command::DiscardSessions>(&operation)) {
         SqliteStatement dropBlank(
-            db, "DELETE FROM documents WHERE session = ? AND state = 'open' AND first_line = ''",
+            db,
+            "DELETE FROM kept_documents WHERE session = ? AND state = 'open' AND first_line = ''",
             kCannotWrite);
         SqliteStatement close(db,
-                              "UPDATE documents SET state = 'closed', closed = ?"
+                              "UPDATE kept_documents SET state = 'closed', closed = ?"
                               " WHERE session = ? AND state = 'open'",
                               kCannotWrite);
         SqliteStatement end(db, "UPDATE sessions SET ended = ? WHERE id = ? AND ended IS NULL",
@@ -244,7 +258,7 @@ void JournalStore::RunOperation(const StoreOperation& operation) {
             end.Reset();
         }
     } else if (const auto* remove = std::get_if<command::Delete>(&operation)) {
-        SqliteStatement drop(db, "DELETE FROM documents WHERE id = ? AND state = 'closed'",
+        SqliteStatement drop(db, "DELETE FROM kept_documents WHERE id = ? AND state = 'closed'",
                              kCannotWrite);
         for (const qint64 id : remove->documentIds) {
             drop.Bind(1, id).Run();
@@ -255,7 +269,7 @@ void JournalStore::RunOperation(const StoreOperation& operation) {
         // a session (this one, or another that took it meanwhile) is copied
         // instead, at the document's write.
         SqliteStatement move(db,
-                             "UPDATE documents SET session = ?1, state = 'open', closed = NULL"
+                             "UPDATE kept_documents SET session = ?1, state = 'open', closed = NULL"
                              " WHERE id = ?2 AND (state = 'closed' OR session <> ?1)",
                              kCannotWrite);
         move.Bind(1, m_session).Bind(2, adopt->row).Run();

@@ -44,6 +44,7 @@ private:
     Outcome WriteDocument(DocumentKey key, const ShadowDocument& doc);
     void RunOperation(const StoreOperation& operation);
     void StartSession();
+    void RemoveStaleLockFiles() noexcept;
     qint64 InsertDocument(const ShadowDocument& doc, const QString& firstLine);
 
     StorePaths m_paths;

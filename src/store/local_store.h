@@ -33,8 +33,9 @@ OpenedStore OpenLocalStore(const StorePaths& paths);
 // Error when there is none or it cannot be opened.
 SqliteConnection OpenExistingStore(const StorePaths& paths, bool writable);
 
-// Makes `path` and its missing parents with mode 0700; an existing directory
-// of ours is narrowed to 0700. Throws Error when it cannot be had.
+// Makes `path` and its missing parents with mode 0700; an existing `path`
+// loses any permission beyond 0700 (none is added: a directory made
+// read-only stays so). Throws Error when it cannot be had.
 void MakePrivateDirectory(const QString& path);
 
 // Renames the damaged store and its -wal and -shm files to

@@ -30,7 +30,7 @@ bool StillRunningOrCrashed(const SqliteConnection& db, qint64 session) {
 
 std::vector<KeptDocument> OpenDocumentsOf(const SqliteConnection& db, qint64 session) {
     const QByteArray sql = QByteArray("SELECT ") + kKeptDocumentColumns +
-                           " FROM documents WHERE session = ? AND state = 'open'"
+                           " FROM kept_documents WHERE session = ? AND state = 'open'"
                            " AND first_line <> ''";
     SqliteStatement query(db, sql.constData(), kCannotRead);
     query.Bind(1, session);
@@ -43,7 +43,8 @@ bool EndEmptySession(const SqliteConnection& db, qint64 session) {
     try {
         SqliteTransaction transaction(db, true, kCannotWrite);
         SqliteStatement blank(
-            db, "DELETE FROM documents WHERE session = ? AND state = 'open' AND first_line = ''",
+            db,
+            "DELETE FROM kept_documents WHERE session = ? AND state = 'open' AND first_line = ''",
             kCannotWrite);
         blank.Bind(1, session).Run();
         SqliteStatement end(db, "UPDATE sessions SET ended = ? WHERE id = ? AND ended IS NULL",

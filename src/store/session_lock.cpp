@@ -24,6 +24,14 @@ int OpenLockFile(const QByteArray& path, bool create) {
     return ::open(path.constData(), flags, 0600);
 }
 
+// The file open at `fd` is still the one `path` names.
+bool StillNamed(int fd, const QByteArray& path) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::stat(path.constData(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
 } // namespace
 
 bool IsLockName(const QString& name) {
@@ -94,11 +102,17 @@ SessionLock SessionLock::CreateNew(const QString& directory) {
         }
         SessionLock lock(fd, directory, name, true);
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EWOULDBLOCK)
+                continue; // taken as stale between our open and our lock
             const int error = errno;
             lock.RemoveFile();
             throw Error(SQLITE_CANTOPEN, QString::fromUtf16(kCannotOpen) + QFile::decodeName(path) +
                                              u": " + QString::fromLocal8Bit(std::strerror(error)));
         }
+        // Another instance tidying the directory may have deleted it between
+        // our open and our lock; a lock nobody can find protects nothing.
+        if (!StillNamed(fd, path))
+            continue;
         return lock;
     }
 }
@@ -127,10 +141,7 @@ std::optional<SessionLock> SessionLock::TryTake(const QString& directory, const 
         return std::nullopt;
     // Its last holder may have deleted the file between our open and our
     // lock: then we hold a lock on a file nobody else can find.
-    struct stat held {};
-    struct stat named {};
-    if (::fstat(fd, &held) != 0 || ::stat(path.constData(), &named) != 0 ||
-        held.st_dev != named.st_dev || held.st_ino != named.st_ino)
+    if (!StillNamed(fd, path))
         return std::nullopt;
     return lock;
 }

@@ -4,8 +4,10 @@
 #include "store/journal_reader.h"
 #include "store/orphan_claim.h"
 #include "store/query_journal.h"
+#include "store/session_lock.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -173,4 +175,25 @@ TEST(JournalSessions, TwoInstancesAtOnceNeverSeeEachOther) {
     texts.sort();
     EXPECT_EQ(texts,
               (QStringList{QString(50, u'a') + u"select 'a'", QString(50, u'b') + u"select 'b'"}));
+}
+
+TEST(JournalSessions, LockFilesNoSessionNamesGoUnlessSomeoneHoldsThem) {
+    TempStore temp;
+    {
+        // A crashed session, then its store lost: its lock file names nothing.
+        ChildJournal child(temp.paths(), {"hold"});
+        ASSERT_NE(StartChild(child), 0);
+    }
+    ASSERT_EQ(LockFiles(temp.paths()).size(), 1);
+    ASSERT_TRUE(QFile::remove(temp.paths().Database()));
+    // Another instance between making its lock file and writing its row.
+    const std::optional<store::SessionLock> starting =
+        store::SessionLock::TryTake(temp.paths().SessionLocks(), QStringLiteral("starting.lock"));
+    ASSERT_TRUE(starting.has_value());
+
+    QueryJournal journal(temp.paths(), nullptr);
+    ASSERT_TRUE(journal.Flush());
+    QStringList locks = LockFiles(temp.paths());
+    EXPECT_EQ(locks.size(), 2);
+    EXPECT_TRUE(locks.contains(u"starting.lock"_qs)) << "held: left alone";
 }

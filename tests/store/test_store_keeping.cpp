@@ -15,17 +15,20 @@ using store::QueryJournal;
 
 namespace {
 
+// Texts for the rows made by hand.
+constexpr char kTexts[] = "INSERT INTO snapshots(document, text) SELECT id, 'x' FROM kept_documents"
+                          " WHERE id NOT IN (SELECT document FROM snapshots)";
+
 // `count` closed documents of session 100, closed `days` days ago and
 // `minutes` minutes apart before that, captions "PREFIX N".
 std::string ClosedDocuments(const char* prefix, int count, int days) {
     return "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
            std::to_string(count) +
-           ") INSERT INTO documents(session, state, caption, first_line, text, length, created,"
+           ") INSERT INTO kept_documents(session, state, caption, first_line, length, created,"
            " changed, closed) SELECT 100, 'closed', '" +
            prefix +
-           " ' || i, 'x', 'x', 1, t, t, t FROM (SELECT i, strftime('%Y-%m-%dT%H:%M:%fZ',"
-           " 'now', '-" +
-           std::to_string(days) + " days', '-' || i || ' minutes') AS t FROM n)";
+           " ' || i, 'x', 1, t, t, t FROM (SELECT i, strftime('%Y-%m-%dT%H:%M:%fZ', 'now', '-" +
+           std::to_string(days) + " days', '-' || i || ' minutes') AS t FROM n); " + kTexts;
 }
 
 qint64 Closed(const store::StorePaths& paths, const char* prefix) {
@@ -57,9 +60,10 @@ TEST(StoreKeeping, ClosedDocumentsAreKeptThirtyDaysAndAtMost500) {
     ExecuteSql(temp.paths(), ClosedDocuments("recent", 495, 0).c_str());
     // A crashed session's document is never pruned, however old.
     ExecuteSql(temp.paths(),
-               "INSERT INTO documents(session, state, caption, first_line, text, length, created,"
-               " changed) VALUES(102, 'open', 'crashed', 'x', 'x', 1, '2000-01-01T00:00:00.000Z',"
+               "INSERT INTO kept_documents(session, state, caption, first_line, length, created,"
+               " changed) VALUES(102, 'open', 'crashed', 'x', 1, '2000-01-01T00:00:00.000Z',"
                " '2000-01-01T00:00:00.000Z')");
+    ExecuteSql(temp.paths(), kTexts);
 
     StartASession(temp.paths());
     EXPECT_EQ(Closed(temp.paths(), "old"), 0) << "older than 30 days";
@@ -72,11 +76,14 @@ TEST(StoreKeeping, ClosedDocumentsAreKeptThirtyDaysAndAtMost500) {
 
     // 507 within 30 days: the newest 500 stay.
     ExecuteSql(temp.paths(), ClosedDocuments("new", 10, 0).c_str());
-    ExecuteSql(temp.paths(), "UPDATE documents SET closed = strftime('%Y-%m-%dT%H:%M:%fZ', 'now')"
-                             " WHERE caption LIKE 'new %'");
+    ExecuteSql(temp.paths(),
+               "UPDATE kept_documents SET closed = strftime('%Y-%m-%dT%H:%M:%fZ', 'now')"
+               " WHERE caption LIKE 'new %'");
     StartASession(temp.paths());
     EXPECT_EQ(QueryNumber(temp.paths(), "SELECT count(*) FROM documents WHERE state = 'closed'"),
               500);
+    EXPECT_EQ(QueryNumber(temp.paths(), "SELECT count(*) FROM snapshots"), 501)
+        << "the texts go with their documents";
     EXPECT_EQ(Closed(temp.paths(), "new"), 10);
     EXPECT_EQ(Closed(temp.paths(), "month"), 0) << "the oldest go first";
     EXPECT_EQ(Closed(temp.paths(), "recent"), 490);
