@@ -1,5 +1,6 @@
 #include "../shell/main_window_fixture.h"
 #include "shell/rich_text_editor.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,39 +16,7 @@ using namespace brindle;
 
 namespace {
 
-// For its lifetime no file of the process may grow beyond `bytes`, and a
-// write past that fails with EFBIG instead of killing the process, as a full
-// disk makes a write fail part-way. Both are restored afterwards.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        m_signalSet = ::sigaction(SIGXFSZ, &ignore, &m_previousAction) == 0;
-        if (::getrlimit(RLIMIT_FSIZE, &m_previous) != 0)
-            return;
-        rlimit limited = m_previous;
-        limited.rlim_cur = bytes;
-        m_limitSet = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        if (m_limitSet)
-            ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        if (m_signalSet)
-            ::sigaction(SIGXFSZ, &m_previousAction, nullptr);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-    bool active() const { return m_signalSet && m_limitSet; }
-
-private:
-    struct sigaction m_previousAction {};
-    rlimit m_previous{};
-    bool m_signalSet = false;
-    bool m_limitSet = false;
-};
+using test::FileSizeLimit;
 
 class SaveFaults : public test::MainWindowTest {
 protected:

@@ -192,27 +192,5 @@ int ChildJournal::Wait() {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    m_signalSet = ::sigaction(SIGXFSZ, &ignore, &m_previousAction) == 0;
-    if (::getrlimit(RLIMIT_FSIZE, &m_previous) != 0)
-        return;
-    rlimit limited = m_previous;
-    limited.rlim_cur = bytes;
-    m_limitSet = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-}
-
-void FileSizeLimit::Lift() {
-    if (std::exchange(m_limitSet, false))
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-}
-
-FileSizeLimit::~FileSizeLimit() {
-    Lift();
-    if (m_signalSet)
-        ::sigaction(SIGXFSZ, &m_previousAction, nullptr);
-}
 
 } // namespace brindle::test

@@ -92,23 +92,5 @@ private:
     std::string m_buffer;
 };
 
-// For its lifetime no file of the process may grow beyond `bytes`, and a
-// write past that fails with EFBIG instead of killing the process, as the
-// program sets it up.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return m_signalSet && m_limitSet; }
-    void Lift();
-
-private:
-    struct sigaction m_previousAction {};
-    rlimit m_previous{};
-    bool m_signalSet = false;
-    bool m_limitSet = false;
-};
 
 } // namespace brindle::test

@@ -12,6 +12,7 @@
 #include "store/journal_reader.h"
 #include "store/journal_warnings.h"
 #include "store/query_journal.h"
+#include "support/file_size_limit.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -36,8 +37,7 @@
 #include <memory>
 #include <mutex>
 
-#include <csignal>
-#include <sys/resource.h>
+
 
 namespace brindle::test {
 namespace {
@@ -61,36 +61,6 @@ QString Kept(const QString& editorText) {
     return text.replace(u"\r\n"_s, u"\n"_s);
 }
 
-// For its lifetime no file of this process may grow past `bytes`; a write
-// beyond fails (EFBIG) instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(qint64 bytes) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        m_signalSet = ::sigaction(SIGXFSZ, &ignore, &m_previousAction) == 0;
-        if (::getrlimit(RLIMIT_FSIZE, &m_previous) != 0)
-            return;
-        rlimit limited = m_previous;
-        limited.rlim_cur = static_cast<rlim_t>(bytes);
-        m_limitSet = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        if (m_limitSet)
-            ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        if (m_signalSet)
-            ::sigaction(SIGXFSZ, &m_previousAction, nullptr);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return m_signalSet && m_limitSet; }
-
-private:
-    struct sigaction m_previousAction {};
-    rlimit m_previous{};
-    bool m_signalSet = false;
-    bool m_limitSet = false;
-};
 
 class JournalWindows : public MainWindowTest {
 protected:
@@ -414,7 +384,7 @@ TEST_F(JournalWindows, AFullDiskLosesNothingAndIsToldOnce) {
     QTest::keyClicks(&Editor(), u"select 1"_s);
     ASSERT_TRUE(journal->Flush());
     {
-        const FileSizeLimit limit(QFileInfo(paths.Database()).size() + 4096);
+        const FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(paths.Database()).size() + 4096));
         ASSERT_TRUE(limit.active());
         QString big;
         while (big.size() < 2 * 1024 * 1024)

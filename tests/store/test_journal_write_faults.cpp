@@ -1,5 +1,6 @@
 #include "scripted_documents.h"
 #include "store_test_support.h"
+#include "support/file_size_limit.h"
 
 #include "store/query_journal.h"
 
