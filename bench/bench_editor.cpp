@@ -9,6 +9,7 @@
 #include "store/query_journal.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <thread>
 
 #include <benchmark/benchmark.h>
 
@@ -66,8 +68,17 @@ void BM_KeystrokeJournaled(benchmark::State& state) {
     const auto key =
         journal.Open(QStringLiteral("bench"),
                      brindle::DocumentJournal::TextOf(text, 0, text.characterCount() - 1));
+    // The journal's own share, timed around its handler: slots connected to
+    // one signal run in the order they were connected.
+    QElapsedTimer clock;
+    qint64 journalNs = 0;
+    QObject::connect(&text, &QTextDocument::contentsChange, &doc, [&] { clock.start(); });
     brindle::DocumentJournal follower(journal, key, text, doc);
+    QObject::connect(&text, &QTextDocument::contentsChange, &doc,
+                     [&] { journalNs += clock.nsecsElapsed(); });
     TypeAndTakeBack(state, editor);
+    state.counters["journal_us"] = benchmark::Counter(static_cast<double>(journalNs) / 1000.0,
+                                                      benchmark::Counter::kAvgIterations);
     journal.Flush();
 }
 BENCHMARK(BM_KeystrokeJournaled)
@@ -109,6 +120,11 @@ void BM_TypingInto20MB(benchmark::State& state) {
         longest = std::max(longest, std::chrono::duration<double, std::milli>(
                                         std::chrono::steady_clock::now() - start)
                                         .count());
+        // A fast typist's pace, so the journal's worker writes the whole
+        // text several times while the keys go on.
+        state.PauseTiming();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        state.ResumeTiming();
     }
     state.counters["max_ms"] = longest;
     journal.Flush(60000);
@@ -116,7 +132,7 @@ void BM_TypingInto20MB(benchmark::State& state) {
 BENCHMARK(BM_TypingInto20MB)
     ->Arg(0)
     ->Arg(1)
-    ->Iterations(3000)
+    ->Iterations(2500)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 

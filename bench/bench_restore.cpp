@@ -84,7 +84,12 @@ void BM_RestoreAtStartUp(benchmark::State& state) {
     gcmdDB.reset();
     gcnDB.reset();
 }
-BENCHMARK(BM_RestoreAtStartUp)->Args({50, 1})->Args({50, 20})->Args({50, 200})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RestoreAtStartUp)
+    ->Args({50, 1})
+    ->Args({50, 20})
+    ->Args({50, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

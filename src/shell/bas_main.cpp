@@ -1,9 +1,9 @@
 #include "shell/bas_main.h"
 
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/frm_connect.h"
-#include "core/error.h"
 #include "shell/frm_main.h"
 #include "shell/process_state.h"
 

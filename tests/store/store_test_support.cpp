@@ -192,5 +192,4 @@ int ChildJournal::Wait() {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-
 } // namespace brindle::test

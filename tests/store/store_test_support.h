@@ -92,5 +92,4 @@ private:
     std::string m_buffer;
 };
 
-
 } // namespace brindle::test

@@ -19,8 +19,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -36,8 +36,6 @@
 
 #include <memory>
 #include <mutex>
-
-
 
 namespace brindle::test {
 namespace {
@@ -60,7 +58,6 @@ QString Kept(const QString& editorText) {
     QString text = editorText;
     return text.replace(u"\r\n"_s, u"\n"_s);
 }
-
 
 class JournalWindows : public MainWindowTest {
 protected:
