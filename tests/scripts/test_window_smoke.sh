@@ -133,10 +133,6 @@ trap 'exit 143' TERM INT
 launch_brindle "$brindle" "$tmp"
 pid=$!
 
-running() {
-    kill -0 "$pid" 2>/dev/null
-}
-
 # window_named NAME: the visible window whose title is exactly NAME.
 window_named() {
     local window

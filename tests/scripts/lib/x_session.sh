@@ -65,3 +65,35 @@ start_window_manager() {
         sleep 0.1
     done
 }
+
+# The helpers below use the sourcing script's $pid (the program's process),
+# $WINDOW_WAIT and its fail().
+
+running() {
+    [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null
+}
+
+# managed_window NAME: the program's window titled NAME that the window
+# manager has taken on (shown or minimised), not Qt's hidden helpers.
+managed_window() {
+    local window
+    for window in $(xdotool search --pid "$pid" --name "$1" 2>/dev/null); do
+        if [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$1" ]] &&
+            xprop -id "$window" WM_STATE 2>/dev/null | grep -q 'window state'; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# wait_until DESCRIPTION CMD...: polls CMD for up to WINDOW_WAIT seconds.
+wait_until() {
+    local what=$1 deadline=$((SECONDS + WINDOW_WAIT))
+    shift
+    until "$@" >/dev/null; do
+        ((SECONDS < deadline)) || fail "$what: not within $WINDOW_WAIT s"
+        running || fail "$what: brindle ended"
+        sleep 0.1
+    done
+}
