@@ -9,6 +9,7 @@ namespace brindle {
 namespace odbc {
 class ResultTable;
 class Session;
+struct BatchFacts;
 } // namespace odbc
 
 // How a command's batch is run: the window runs it away from its own thread,
@@ -16,9 +17,11 @@ class Session;
 class BatchExecutor {
 public:
     virtual ~BatchExecutor() = default;
-    // What odbc::ExecuteBatch returns and throws for the same arguments.
+    // What odbc::ExecuteBatch returns, throws and tells in `facts` for the
+    // same arguments.
     virtual std::unique_ptr<odbc::ResultTable> Execute(const odbc::Session& session,
-                                                       const QString& text, int timeoutSeconds) = 0;
+                                                       const QString& text, int timeoutSeconds,
+                                                       odbc::BatchFacts* facts) = 0;
 };
 
 } // namespace brindle

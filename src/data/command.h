@@ -5,6 +5,7 @@
 namespace brindle {
 
 class BatchExecutor;
+class BatchObserver;
 class Connection;
 
 // The shared command through which every query batch runs.
@@ -26,8 +27,14 @@ public:
     BatchExecutor* Executor() const { return m_executor; }
     void setExecutor(BatchExecutor* executor) { m_executor = executor; }
 
+    // Hears of every batch sent through this command once it has ended
+    // (the query history); none (null) by default. Not owned.
+    BatchObserver* Observer() const { return m_observer; }
+    void setObserver(BatchObserver* observer) { m_observer = observer; }
+
 private:
     BatchExecutor* m_executor = nullptr;
+    BatchObserver* m_observer = nullptr;
     Connection* m_connection = nullptr;
     QString m_text;
     int m_timeout = 30;

@@ -7,6 +7,8 @@
 
 #include <sqlext.h>
 
+#include <algorithm>
+
 namespace brindle::odbc {
 
 namespace {
@@ -23,10 +25,22 @@ bool NextResult(SQLHSTMT statement) {
            SQL_NO_DATA;
 }
 
+// Adds the rows the current result (one without columns) changed; drivers
+// that cannot tell give -1 or fail, and then nothing is added.
+void CountChangedRows(SQLHSTMT statement, BatchFacts* facts) {
+    if (!facts)
+        return;
+    SQLLEN rows = -1;
+    if (!SQL_SUCCEEDED(SQLRowCount(statement, &rows)) || rows < 0)
+        return;
+    facts->rowsChanged = std::max<qint64>(facts->rowsChanged, 0) + rows;
+}
+
 } // namespace
 
 std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString& text,
-                                          int timeoutSeconds, RunControl* control) {
+                                          int timeoutSeconds, RunControl* control,
+                                          BatchFacts* facts) {
     const StatementHandle statement = AllocateStatement(session.connection());
     const SQLHSTMT stmt = statement.get();
     const AttachedStatement attached(control, stmt);
@@ -57,11 +71,14 @@ std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString&
             table = std::make_unique<ResultTable>(FetchAll(stmt, session, control));
             break;
         }
+        CountChangedRows(stmt, facts);
         if (!NextResult(stmt))
             return nullptr;
     }
     while (NextResult(stmt))
         checkCancel();
+    if (facts)
+        facts->rowsChanged = -1; // the batch has a result; its rows are what counts
     return table;
 }
 

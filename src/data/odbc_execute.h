@@ -10,6 +10,18 @@
 
 namespace brindle::odbc {
 
+// What a batch tells beyond its result, for those who keep a record of it.
+struct BatchFacts {
+    // Rows the batch's statements changed, summed, when it returned no result
+    // with columns; -1 when it did or the driver does not say.
+    qint64 rowsChanged = -1;
+    // The run was cancelled while this batch was on its way, whatever the
+    // driver then reported.
+    bool cancelled = false;
+    // False for a batch refused because its run had been cancelled before.
+    bool sent = true;
+};
+
 // Runs one batch on the session with the time-out in whole seconds (0: no
 // limit). The first result that has columns is fetched whole and returned;
 // results without columns before it are passed over. The results after it
@@ -17,8 +29,10 @@ namespace brindle::odbc {
 // lost. Returns null when no result has columns. Throws an Error with the
 // diagnostics on any failure. With a control, the statement can be cancelled
 // from another thread and the rows fetched are counted there; a cancelled run
-// fails with the driver's report or CancelledError.
+// fails with the driver's report or CancelledError. With `facts`, the rows
+// changed are counted there.
 std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString& text,
-                                          int timeoutSeconds, RunControl* control = nullptr);
+                                          int timeoutSeconds, RunControl* control = nullptr,
+                                          BatchFacts* facts = nullptr);
 
 } // namespace brindle::odbc

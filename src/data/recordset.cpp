@@ -1,6 +1,7 @@
 #include "data/recordset.h"
 
 #include "data/batch_executor.h"
+#include "data/batch_observer.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/odbc_execute.h"
@@ -8,6 +9,8 @@
 #include "data/odbc_result_table.h"
 #include "data/odbc_update.h"
 #include "data/write_back_plan.h"
+
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <optional>
@@ -30,6 +33,48 @@ const odbc::ResultTable& Recordset::table() const {
     return *m_table;
 }
 
+std::unique_ptr<odbc::ResultTable> Recordset::Execute(const Command& source,
+                                                      const odbc::Session& session) {
+    odbc::BatchFacts facts;
+    const auto run = [&] {
+        return source.Executor() ? source.Executor()->Execute(session, source.CommandText(),
+                                                              source.CommandTimeout(), &facts)
+                                 : odbc::ExecuteBatch(session, source.CommandText(),
+                                                      source.CommandTimeout(), nullptr, &facts);
+    };
+    BatchObserver* observer = source.Observer();
+    if (!observer)
+        return run();
+
+    BatchReport report;
+    report.text = source.CommandText();
+    report.started = QDateTime::currentDateTimeUtc();
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        std::unique_ptr<odbc::ResultTable> table = run();
+        report.durationMs = clock.elapsed();
+        if (table) {
+            report.rows = table->rowCount();
+        } else {
+            report.rows = facts.rowsChanged;
+            report.rowsChanged = true;
+        }
+        observer->BatchEnded(report);
+        return table;
+    } catch (const Error& e) {
+        if (facts.sent) {
+            report.durationMs = clock.elapsed();
+            report.outcome = facts.cancelled || e.number() == err::Cancelled
+                                 ? BatchReport::Outcome::Cancelled
+                                 : BatchReport::Outcome::Failed;
+            report.error = e.description();
+            observer->BatchEnded(report);
+        }
+        throw;
+    }
+}
+
 void Recordset::Open(const Command& source) {
     if (m_table)
         throw ObjectOpenError();
@@ -38,11 +83,7 @@ void Recordset::Open(const Command& source) {
         throw ConnectionUnusableError();
     if (source.CommandText().isEmpty())
         throw NoCommandTextError();
-    const odbc::Session& session = *connection->Session();
-    m_table =
-        source.Executor()
-            ? source.Executor()->Execute(session, source.CommandText(), source.CommandTimeout())
-            : odbc::ExecuteBatch(session, source.CommandText(), source.CommandTimeout());
+    m_table = Execute(source, *connection->Session());
     m_position = 0;
     m_pendingEdits.clear();
     m_written.clear();

@@ -18,6 +18,7 @@ class Connection;
 namespace odbc {
 class ColumnValues;
 class ResultTable;
+class Session;
 enum class ColumnKind;
 struct WriteTarget;
 } // namespace odbc
@@ -122,6 +123,9 @@ public:
     std::vector<PendingEdit>& PendingEdits() { return m_pendingEdits; }
 
 private:
+    // Runs the command's batch, telling its observer how it ended.
+    static std::unique_ptr<odbc::ResultTable> Execute(const Command& source,
+                                                      const odbc::Session& session);
     const odbc::ResultTable& table() const; // throws 3704 while closed
     int checkedIndex(int index) const;
     qsizetype currentRow() const;                          // throws 3021 at BOF or EOF

@@ -1,10 +1,10 @@
 #include "data/threaded_batch_executor.h"
 
+#include "core/error.h"
 #include "data/batch_progress_dialog.h"
 #include "data/odbc_execute.h"
 #include "data/odbc_object_errors.h"
 #include "data/odbc_run_control.h"
-#include "core/error.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -187,8 +187,11 @@ void ThreadedBatchExecutor::letWindowRun(const odbc::RunControl& control) {
 
 std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Session& session,
                                                                   const QString& text,
-                                                                  int timeoutSeconds) {
+                                                                  int timeoutSeconds,
+                                                                  odbc::BatchFacts* facts) {
     if (m_cancelled) {
+        if (facts)
+            facts->sent = false;
         // The error box comes without the progress over it.
         hideProgress();
         throw CancelledError();
@@ -205,7 +208,7 @@ std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Se
     m_running = &control;
     std::thread worker([&] {
         try {
-            result = odbc::ExecuteBatch(session, text, timeoutSeconds, &control);
+            result = odbc::ExecuteBatch(session, text, timeoutSeconds, &control, facts);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -225,6 +228,8 @@ std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Se
         letWindowRun(control);
 
     if (failure) {
+        if (facts)
+            facts->cancelled = control.cancelled();
         // The error box comes without the progress over it.
         hideProgress();
         std::rethrow_exception(failure);
