@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace brindle {
 
 // One value as it goes into an ODBC connection string. Plain values stay
@@ -14,5 +18,15 @@ QString ConnectionStringValue(const QString& value);
 // "DSN=<dsn>;UID=<uid>;PWD=<pwd>;": every key present even when its value is
 // empty, each value as ConnectionStringValue gives it.
 QString BuildConnectionString(const QString& dsn, const QString& uid, const QString& pwd);
+
+using ConnectionStringPairs = std::vector<std::pair<QString, QString>>;
+
+// Reads a connection string back by the ODBC rule: "key=value" pairs split
+// at ";", a value in braces running to the first "}" that is not doubled.
+// Nothing when the string cannot be read.
+std::optional<ConnectionStringPairs> ParseConnectionString(const QString& text);
+
+// The value of `key` (any case), or an empty string.
+QString ConnectionStringKey(const QString& text, const QString& key);
 
 } // namespace brindle

@@ -70,6 +70,7 @@ frmMain::frmMain(const Services& services, QWidget* parent)
     BuildGridToolbar();
     BuildStatusBar();
     BuildRecentMenu();
+    BuildHistoryMenu();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] { RefreshWindowList(); });
 }
 
@@ -177,6 +178,8 @@ frmSQL* frmMain::LoadDoc(const store::KeptDocument* kept, const QString& text) {
     gridFont.setItalic(editor->FontItalic());
     doc->grdQry()->setFont(gridFont);
 
+    if (!kept && !text.isEmpty())
+        editor->setText(text);
     if (kept) {
         editor->setText(text);
         // A file's document comes back under its path; an untitled one under

@@ -53,6 +53,12 @@ public:
     QMenu* RecentMenu() const { return m_recentMenu; }
     void FillRecentMenu();
     void ShowClosedQueries();
+    // "クエリ履歴(&H)...": the history's window, and what the user chose in it.
+    void mnuQryHistory_Click();
+    // Tells the user once that runs are not being recorded.
+    void ShowHistoryProblem(const store::JournalProblem& problem);
+    // A new document holding `text`.
+    frmSQL* LoadTextDoc(const QString& text);
     void EnabledControls();
     void SetCboTable();
     void cboTable_Click();
@@ -120,6 +126,7 @@ private:
     void BuildGridToolbar();
     void BuildStatusBar();
     void BuildRecentMenu();
+    void BuildHistoryMenu();
     frmSQL* LoadDoc(const store::KeptDocument* kept, const QString& text);
     void AttachJournal(frmSQL& doc, const store::KeptDocument* kept, const QString& keptText);
     void ReopenClosed(const store::KeptDocument& kept);

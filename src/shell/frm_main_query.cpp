@@ -2,6 +2,7 @@
 
 #include "data/command.h"
 #include "data/connection.h"
+#include "data/connection_string.h"
 #include "data/recordset_helpers.h"
 #include "data/split_batches.h"
 #include "data/threaded_batch_executor.h"
@@ -9,9 +10,12 @@
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
+#include "store/history_batch_observer.h"
 
 #include <QApplication>
 #include <QLabel>
+
+#include <optional>
 
 namespace brindle {
 
@@ -28,17 +32,22 @@ public:
 };
 
 // The shared command runs its batches through the executor for one run of
-// batches, and the run's progress goes when it ends, however it ends.
+// batches, each recorded in the history when there is one, and the run's
+// progress goes when it ends, however it ends.
 class BatchRun {
 public:
-    BatchRun(Command* command, ThreadedBatchExecutor& executor)
+    BatchRun(Command* command, ThreadedBatchExecutor& executor, BatchObserver* observer)
         : m_command(command), m_executor(executor) {
-        if (m_command)
+        if (m_command) {
             m_command->setExecutor(&m_executor);
+            m_command->setObserver(observer);
+        }
     }
     ~BatchRun() {
-        if (m_command)
+        if (m_command) {
             m_command->setExecutor(nullptr);
+            m_command->setObserver(nullptr);
+        }
         m_executor.EndRun();
     }
     BatchRun(const BatchRun&) = delete;
@@ -48,6 +57,17 @@ private:
     Command* m_command;
     ThreadedBatchExecutor& m_executor;
 };
+
+// Where the run's batches go in the history: the data source, the login the
+// connection was made with and the document's caption.
+std::optional<store::HistoryBatchObserver> HistoryOf(store::HistoryRecorder* recorder,
+                                                     const frmSQL& doc) {
+    if (!recorder)
+        return std::nullopt;
+    return std::make_optional<store::HistoryBatchObserver>(
+        *recorder, gstrDSN, ConnectionStringKey(gcnDB->ConnectionString(), QStringLiteral("UID")),
+        doc.Caption());
+}
 
 QString Running() {
     return QStringLiteral("クエリ バッチ実行中･･･");
@@ -101,8 +121,9 @@ bool frmMain::ExecBatches() {
         const QString text = editor.SelLength() > 0 ? editor.SelText() : editor.Text();
         const QStringList batches = SplitBatches(text);
 
+        std::optional<store::HistoryBatchObserver> history = HistoryOf(m_services.history, *doc);
         const WaitPointer wait;
-        const BatchRun run(gcmdDB.get(), *m_batchExecutor);
+        const BatchRun run(gcmdDB.get(), *m_batchExecutor, history ? &*history : nullptr);
         const auto count = static_cast<int>(batches.size());
         for (int i = 0; i < count; ++i) {
             m_batchExecutor->SetBatch(i + 1, count);

@@ -5,6 +5,7 @@
 #include "shell/frm_main.h"
 #include "shell/qt_japanese.h"
 #include "store/journal_warnings.h"
+#include "store/query_history.h"
 #include "store/query_journal.h"
 
 #include <QApplication>
@@ -37,6 +38,15 @@ int main(int argc, char* argv[]) {
         services.store,
         [&warnings](const brindle::store::JournalProblem& problem) { warnings.Post(problem); });
     services.journal = &journal;
+    // The history leaves a damaged store to the journal, which moves it aside.
+    brindle::JournalWarnings historyWarnings;
+    brindle::store::HistoryRecorder history(
+        services.store,
+        [&historyWarnings](const brindle::store::JournalProblem& problem) {
+            historyWarnings.Post(problem);
+        },
+        false);
+    services.history = &history;
 
     std::unique_ptr<brindle::frmMain> window = brindle::Main(services);
     if (!window)
@@ -44,8 +54,12 @@ int main(int argc, char* argv[]) {
     warnings.SetSink([&window](const brindle::store::JournalProblem& problem) {
         window->ShowJournalProblem(problem);
     });
+    historyWarnings.SetSink([&window](const brindle::store::JournalProblem& problem) {
+        window->ShowHistoryProblem(problem);
+    });
     window->setAttribute(Qt::WA_QuitOnClose);
     const int status = QApplication::exec();
+    historyWarnings.SetSink({});
     warnings.SetSink({});
     return status;
 }

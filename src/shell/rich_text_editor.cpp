@@ -360,9 +360,13 @@ bool RichTextEditor::canInsertFromMimeData(const QMimeData* source) const {
 void RichTextEditor::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText())
         return;
+    InsertPlainText(source->text());
+}
+
+void RichTextEditor::InsertPlainText(const QString& text) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
-    cursor.insertText(rtf::ParagraphsFromPlain(source->text()));
+    cursor.insertText(rtf::ParagraphsFromPlain(text));
     cursor.endEditBlock();
     ensureCursorVisible();
 }

@@ -42,6 +42,9 @@ public:
     int SelLength() const;
     void setSelLength(int length);
     QString SelText() const;
+    // Text put in at the caret, over the selection, as a paste puts it: one
+    // undo step.
+    void InsertPlainText(const QString& text);
     int TextLength() const;
 
     QString FontName() const;

@@ -9,8 +9,9 @@
 namespace brindle {
 
 namespace store {
+class HistoryRecorder;
 class QueryJournal;
-}
+} // namespace store
 
 FileDialogService& DefaultFileDialogService();
 FontDialogService& DefaultFontDialogService();
@@ -26,6 +27,8 @@ struct Services {
     // Keeps every document's text; none (the tests' default) keeps nothing,
     // restores nothing and lists no closed queries.
     store::QueryJournal* journal = nullptr;
+    // Records every batch that runs; none records nothing and lists nothing.
+    store::HistoryRecorder* history = nullptr;
     store::StorePaths store;
 };
 

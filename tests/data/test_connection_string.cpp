@@ -9,48 +9,7 @@
 namespace brindle::test {
 namespace {
 
-using Pairs = std::vector<std::pair<QString, QString>>;
-
-// Reads a connection string back by the ODBC rule: "key=value" pairs split
-// at ";", a value in braces running to the first "}" that is not doubled.
-// Null when the string cannot be read.
-std::optional<Pairs> Parse(const QString& text) {
-    Pairs pairs;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype eq = text.indexOf(u'=', i);
-        if (eq < 0)
-            return std::nullopt;
-        const QString key = text.mid(i, eq - i);
-        QString value;
-        i = eq + 1;
-        if (i < text.size() && text[i] == u'{') {
-            for (++i;; ++i) {
-                if (i >= text.size())
-                    return std::nullopt;
-                if (text[i] == u'}') {
-                    if (i + 1 < text.size() && text[i + 1] == u'}') {
-                        value += u'}';
-                        ++i;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += text[i];
-            }
-            if (i < text.size() && text[i] != u';')
-                return std::nullopt;
-        } else {
-            const qsizetype end = text.indexOf(u';', i);
-            value = text.mid(i, end < 0 ? -1 : end - i);
-            i = end < 0 ? text.size() : end;
-        }
-        pairs.emplace_back(key, value);
-        ++i; // the ";"
-    }
-    return pairs;
-}
+using Pairs = ConnectionStringPairs;
 
 struct ValueCase {
     const char16_t* value;
@@ -124,7 +83,7 @@ TEST(ConnectionString, NoValueCanAddOrChangeAKey) {
         for (const QString& pwd : tricky) {
             SCOPED_TRACE(dsn.toStdString() + " / " + pwd.toStdString());
             const QString text = BuildConnectionString(dsn, QStringLiteral("u;}"), pwd);
-            const std::optional<Pairs> read = Parse(text);
+            const std::optional<Pairs> read = ParseConnectionString(text);
             ASSERT_TRUE(read.has_value()) << text.toStdString();
             const Pairs expected{{QStringLiteral("DSN"), dsn},
                                  {QStringLiteral("UID"), QStringLiteral("u;}")},
@@ -132,6 +91,16 @@ TEST(ConnectionString, NoValueCanAddOrChangeAKey) {
             EXPECT_EQ(*read, expected) << text.toStdString();
         }
     }
+}
+
+TEST(ConnectionString, OneKeyIsReadBackWhateverItsValueHolds) {
+    const QString text = BuildConnectionString(QStringLiteral("sample"),
+                                               QStringLiteral("{担当};x=1"), QStringLiteral("p}w"));
+    EXPECT_EQ(ConnectionStringKey(text, QStringLiteral("uid")), QStringLiteral("{担当};x=1"));
+    EXPECT_EQ(ConnectionStringKey(text, QStringLiteral("DSN")), QStringLiteral("sample"));
+    EXPECT_EQ(ConnectionStringKey(text, QStringLiteral("x")), QString()) << "not a key of its own";
+    EXPECT_EQ(ConnectionStringKey(QStringLiteral("DSN={open"), QStringLiteral("DSN")), QString())
+        << "an unreadable string gives nothing";
 }
 
 // Changes the test role's password for one test and puts it back, through a
