@@ -1,11 +1,13 @@
 // What running a batch on the worker thread costs: many one-row batches on
 // SQLite through a Recordset, on the caller's thread and through the executor
-// the window uses.
+// the window uses, and with every batch recorded in the query history.
 
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "data/threaded_batch_executor.h"
+#include "store/history_batch_observer.h"
+#include "store/query_history.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,14 +33,16 @@ public:
         m_command.setActiveConnection(&m_connection);
         m_command.setCommandText(QStringLiteral("SELECT 1 AS a, 'x' AS b"));
     }
-    void run(benchmark::State& state, BatchExecutor* executor) {
+    void run(benchmark::State& state, BatchExecutor* executor, BatchObserver* observer = nullptr) {
         m_command.setExecutor(executor);
+        m_command.setObserver(observer);
         for (auto _ : state) {
             m_rs.Open(m_command);
             benchmark::DoNotOptimize(m_rs.RecordCount());
             m_rs.Close();
         }
         m_command.setExecutor(nullptr);
+        m_command.setObserver(nullptr);
     }
 
 private:
@@ -63,6 +67,22 @@ void BM_BatchOnWorkerThread(benchmark::State& state) {
     TheBench().run(state, &executor);
 }
 BENCHMARK(BM_BatchOnWorkerThread)->Unit(benchmark::kMicrosecond);
+
+// The same with the history recording every batch into a fresh store, as the
+// window does; the recorder writes on a thread of its own.
+void BM_BatchOnWorkerThreadRecorded(benchmark::State& state) {
+    QTemporaryDir store;
+    store::HistoryRecorder recorder(
+        store::StorePaths{store.path()}, [](const store::JournalProblem&) {}, true);
+    store::HistoryBatchObserver observer(recorder, QStringLiteral("bench"), QString(),
+                                         QStringLiteral("無題1"));
+    ThreadedBatchExecutor executor(nullptr);
+    TheBench().run(state, &executor, &observer);
+    state.PauseTiming();
+    recorder.Flush(60000);
+    state.ResumeTiming();
+}
+BENCHMARK(BM_BatchOnWorkerThreadRecorded)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,12 +1,12 @@
 #include "shell/frm_main.h"
 
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/recordset_helpers.h"
 #include "data/split_batches.h"
 #include "data/threaded_batch_executor.h"
-#include "core/error.h"
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"

@@ -277,9 +277,8 @@ void frmHistory::cmdDelete_Click() {
     if (!m_source || ids.empty())
         return;
     const QString question =
-        ids.size() == 1
-            ? QStringLiteral("選択した履歴を削除しますか?")
-            : QStringLiteral("選択した %1 件の履歴を削除しますか?").arg(ids.size());
+        ids.size() == 1 ? QStringLiteral("選択した履歴を削除しますか?")
+                        : QStringLiteral("選択した %1 件の履歴を削除しますか?").arg(ids.size());
     if (m_messages.ShowQuestion(question) != YesAnswer)
         return;
     try {

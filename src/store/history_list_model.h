@@ -28,8 +28,15 @@ public:
 class HistoryListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TimeColumn, DataSourceColumn, DurationColumn, RowsColumn, OutcomeColumn,
-                  FirstLineColumn, ColumnCount };
+    enum Column {
+        TimeColumn,
+        DataSourceColumn,
+        DurationColumn,
+        RowsColumn,
+        OutcomeColumn,
+        FirstLineColumn,
+        ColumnCount
+    };
     static constexpr int PageSize = 200;
 
     explicit HistoryListModel(HistorySource& source, QObject* parent = nullptr);

@@ -261,3 +261,25 @@ TEST_F(MainWindowTest, RecentlyClosedQueriesStandBetweenSaveAndExit) {
     w.EnabledControls();
     EXPECT_TRUE(items[recent]->isEnabled());
 }
+
+TEST_F(MainWindowTest, QueryHistoryFollowsTheTimeOutWithAShortcutOfItsOwn) {
+    frmMain& w = Open();
+    const QList<QAction*> items = w.Menu(QStringLiteral("mnuQry"))->actions();
+    qsizetype timeout = -1;
+    qsizetype history = -1;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i]->objectName() == Q(u"mnuQryTimeout"))
+            timeout = i;
+        if (items[i]->objectName() == Q(u"mnuQryHistory"))
+            history = i;
+    }
+    ASSERT_GE(timeout, 0);
+    ASSERT_GT(history, timeout);
+    EXPECT_EQ(items[history]->text(), QStringLiteral("クエリ履歴(&H)..."));
+    const QKeySequence key = items[history]->shortcut();
+    EXPECT_EQ(key, QKeySequence(QStringLiteral("Ctrl+Shift+H")));
+    for (QAction* other : w.findChildren<QAction*>()) {
+        if (other != items[history])
+            EXPECT_NE(other->shortcut(), key) << other->objectName().toStdString();
+    }
+}
