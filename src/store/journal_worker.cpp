@@ -6,7 +6,7 @@
 namespace brindle::store {
 
 JournalWorker::JournalWorker(StorePaths paths, std::function<void(const JournalProblem&)> onProblem)
-    : m_store(std::move(paths)), m_onProblem(std::move(onProblem)), m_thread([this] { Run(); }) {}
+    : m_store(std::move(paths)), m_trouble(std::move(onProblem)), m_thread([this] { Run(); }) {}
 
 JournalWorker::~JournalWorker() {
     {
@@ -103,12 +103,12 @@ void JournalWorker::Apply(std::vector<JournalCommand>& batch) {
 }
 
 std::optional<JournalWorker::Clock::time_point> JournalWorker::NextDue() const {
-    if (m_trouble == Trouble::Unavailable)
+    if (m_trouble.state() == StoreTrouble::State::Unavailable)
         return m_lastAttempt + kRetryDelay;
     if (!m_shadows.HasWork())
         return std::nullopt;
     Clock::time_point due = m_firstUnwritten.value_or(Clock::now()) + kWriteDelay;
-    if (m_trouble == Trouble::WriteFailed)
+    if (m_trouble.state() == StoreTrouble::State::WriteFailed)
         due = std::max(due, m_lastAttempt + kRetryDelay);
     return due;
 }
@@ -128,7 +128,7 @@ bool JournalWorker::EnsureStore() {
         forgotten = true;
     }
     if (const QString aside = m_store.TakeMovedAside(); !aside.isEmpty())
-        Report(JournalProblem::Kind::MovedAside, aside);
+        m_trouble.Report(JournalProblem::Kind::MovedAside, aside);
     m_session.store(m_store.Session(), std::memory_order_release);
     return forgotten;
 }
@@ -141,10 +141,7 @@ void JournalWorker::WriteNow() {
             if (m_shadows.HasWork())
                 m_store.Write(m_shadows);
             m_firstUnwritten.reset();
-            if (m_trouble != Trouble::None) {
-                m_trouble = Trouble::None;
-                Report(JournalProblem::Kind::Resumed, QString());
-            }
+            m_trouble.Succeeded();
             return;
         } catch (const std::bad_alloc&) {
             Fail(OutOfMemoryError());
@@ -157,7 +154,7 @@ void JournalWorker::WriteNow() {
                 try {
                     const QString aside = m_store.MoveAside();
                     m_shadows.ForgetStore();
-                    Report(JournalProblem::Kind::MovedAside, aside);
+                    m_trouble.Report(JournalProblem::Kind::MovedAside, aside);
                     continue;
                 } catch (const Error& moveFailure) {
                     failure = moveFailure;
@@ -170,25 +167,9 @@ void JournalWorker::WriteNow() {
 }
 
 void JournalWorker::Fail(const Error& failure) {
-    // Once per episode, however many writes fail in it.
-    const Trouble trouble = m_store.IsOpen() ? Trouble::WriteFailed : Trouble::Unavailable;
     if (!m_store.IsOpen())
         m_session.store(0, std::memory_order_release);
-    if (m_trouble == Trouble::None)
-        Report(trouble == Trouble::WriteFailed ? JournalProblem::Kind::WriteFailed
-                                               : JournalProblem::Kind::Unavailable,
-               failure.description());
-    m_trouble = trouble;
-}
-
-void JournalWorker::Report(JournalProblem::Kind kind, const QString& detail) {
-    if (!m_onProblem)
-        return;
-    try {
-        m_onProblem(JournalProblem{kind, detail});
-    } catch (...) {
-        // The window's business; the journal goes on.
-    }
+    m_trouble.Failed(m_store.IsOpen(), failure);
 }
 
 } // namespace brindle::store

@@ -4,6 +4,7 @@
 #include "store/journal_shadows.h"
 #include "store/journal_store.h"
 #include "store/query_journal.h"
+#include "store/store_trouble.h"
 
 #include <atomic>
 #include <chrono>
@@ -40,8 +41,6 @@ public:
     qint64 Session() const { return m_session.load(std::memory_order_acquire); }
 
 private:
-    enum class Trouble { None, Unavailable, WriteFailed };
-
     void Run();
     void Apply(std::vector<JournalCommand>& batch);
     // One attempt to write everything; reports what the user should hear.
@@ -50,14 +49,12 @@ private:
     // of another store and are forgotten. Throws Error.
     bool EnsureStore();
     void Fail(const Error& failure);
-    void Report(JournalProblem::Kind kind, const QString& detail);
     std::optional<Clock::time_point> NextDue() const;
 
     // Worker thread only.
     JournalStore m_store;
     JournalShadows m_shadows;
-    std::function<void(const JournalProblem&)> m_onProblem;
-    Trouble m_trouble = Trouble::None;
+    StoreTrouble m_trouble;
     std::optional<Clock::time_point> m_firstUnwritten;
     Clock::time_point m_lastAttempt{};
 

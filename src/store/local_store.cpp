@@ -146,12 +146,12 @@ QString MoveDamagedStoreAside(const QString& database) {
     return aside;
 }
 
-OpenedStore OpenLocalStore(const StorePaths& paths) {
+OpenedStore OpenLocalStore(const StorePaths& paths, bool repairDamage) {
     MakePrivateDirectory(paths.directory);
     try {
         return OpenOnce(paths);
     } catch (const Error& e) {
-        if (!IsDamage(e.number()))
+        if (!repairDamage || !IsDamage(e.number()))
             throw;
     }
     const QString aside = MoveDamagedStoreAside(paths.Database());

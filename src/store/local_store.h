@@ -26,8 +26,9 @@ struct OpenedStore {
 // Opens the store to write, making its directory (0700), its file (0600) and
 // its schema as needed. A damaged store (not a database, failing its check,
 // a directory in its place) is moved aside, never deleted, and a fresh one is
-// made. Throws Error when no store can be had.
-OpenedStore OpenLocalStore(const StorePaths& paths);
+// made; without `repairDamage` it is left as it is and the damage thrown.
+// Throws Error when no store can be had.
+OpenedStore OpenLocalStore(const StorePaths& paths, bool repairDamage = true);
 
 // Opens the store as it is: never creates, migrates or repairs it. Throws
 // Error when there is none or it cannot be opened.

@@ -6,8 +6,8 @@ namespace brindle::store {
 
 namespace {
 
-// Step N brings version N to N + 1. A new table (the query history) is a new
-// step at the end; steps already shipped never change.
+// Step N brings version N to N + 1. A new table is a new step at the end;
+// steps already shipped never change.
 constexpr const char* kSteps[] = {
     // 0 -> 1: sessions and the documents they keep. A document's text lives
     // apart from the row the journal touches on every write, so that an
@@ -50,6 +50,50 @@ CREATE VIEW documents AS
     SELECT d.id, d.session, d.state, d.caption, d.first_line, s.text, d.length, d.created,
            d.changed, d.closed
     FROM kept_documents AS d JOIN snapshots AS s ON s.document = d.id;
+)sql",
+    // 1 -> 2: the query history. `text` is the batch whole, last so that a
+    // list reads the other columns without its overflow pages. The trigram
+    // index finds a text by any substring of three characters or more, in
+    // any case and any language. It holds no copy of the text (the rows of
+    // `history` are that) and is given each text with two line ends after
+    // it, so that every character, the last ones too, starts one of its
+    // trigrams: a search of one or two characters looks up the trigrams
+    // that start with them. The triggers keep it in step, also when the
+    // sqlite3 shell deletes rows; a row it no longer holds (after a
+    // 'delete-all') is not taken out again.
+    R"sql(
+CREATE TABLE history(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    started TEXT NOT NULL,
+    duration_ms INTEGER NOT NULL,
+    dsn TEXT NOT NULL,
+    login TEXT NOT NULL,
+    caption TEXT NOT NULL,
+    rows INTEGER,
+    rows_changed INTEGER NOT NULL CHECK(rows_changed IN (0, 1)),
+    outcome TEXT NOT NULL CHECK(outcome IN ('completed', 'failed', 'cancelled')),
+    error TEXT NOT NULL,
+    first_line TEXT NOT NULL,
+    text TEXT NOT NULL
+);
+CREATE INDEX history_by_dsn ON history(dsn, id);
+CREATE INDEX history_by_outcome ON history(outcome, id);
+CREATE INDEX history_by_started ON history(started);
+CREATE VIRTUAL TABLE history_search USING fts5(text, content='', tokenize='trigram');
+CREATE TRIGGER history_indexed AFTER INSERT ON history BEGIN
+    INSERT INTO history_search(rowid, text) VALUES(new.id, new.text || char(10, 10));
+END;
+CREATE TRIGGER history_unindexed AFTER DELETE ON history
+WHEN EXISTS (SELECT 1 FROM history_search WHERE rowid = old.id) BEGIN
+    INSERT INTO history_search(history_search, rowid, text)
+        VALUES('delete', old.id, old.text || char(10, 10));
+END;
+CREATE TRIGGER history_reindexed AFTER UPDATE OF id, text ON history BEGIN
+    INSERT INTO history_search(history_search, rowid, text)
+        SELECT 'delete', old.id, old.text || char(10, 10)
+        WHERE EXISTS (SELECT 1 FROM history_search WHERE rowid = old.id);
+    INSERT INTO history_search(rowid, text) VALUES(new.id, new.text || char(10, 10));
+END;
 )sql",
 };
 
