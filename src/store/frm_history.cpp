@@ -10,11 +10,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -97,14 +97,7 @@ frmHistory::frmHistory(store::HistorySource* source, const QString& unavailable,
 
     // The list's own keys: Enter opens (activated), the others act on the
     // selected entries.
-    const auto listKey = [this](const QKeySequence& key, auto slot) {
-        auto* shortcut = new QShortcut(key, m_lstHistory, slot);
-        shortcut->setContext(Qt::WidgetShortcut);
-    };
-    listKey(QKeySequence(Qt::CTRL | Qt::Key_Return), [this] { cmdInsert_Click(); });
-    listKey(QKeySequence(Qt::CTRL | Qt::Key_Enter), [this] { cmdInsert_Click(); });
-    listKey(QKeySequence::Copy, [this] { cmdCopy_Click(); });
-    listKey(QKeySequence::Delete, [this] { cmdDelete_Click(); });
+    m_lstHistory->installEventFilter(this);
     connect(m_lstHistory, &QTableView::activated, this, [this] { cmdOpen_Click(); });
 
     auto* filter = new QHBoxLayout;
@@ -157,6 +150,26 @@ frmHistory::frmHistory(store::HistorySource* source, const QString& unavailable,
     for (int column = 0; column < store::HistoryListModel::FirstLineColumn; ++column)
         m_lstHistory->resizeColumnToContents(column);
     m_txtFilter->setFocus();
+}
+
+bool frmHistory::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_lstHistory || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && key->modifiers().testFlag(Qt::ControlModifier)) {
+        cmdInsert_Click();
+        return true;
+    }
+    if (key->matches(QKeySequence::Copy)) {
+        cmdCopy_Click();
+        return true;
+    }
+    if (key->matches(QKeySequence::Delete)) {
+        cmdDelete_Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmHistory::ShowUnavailable(const QString& why) {

@@ -48,6 +48,9 @@ public:
     void cmdDelete_Click();
     void cmdClear_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::vector<qint64> SelectedIds() const;
     // Texts of the selected entries, oldest first; empty after a failure told.

@@ -279,7 +279,8 @@ TEST_F(MainWindowTest, QueryHistoryFollowsTheTimeOutWithAShortcutOfItsOwn) {
     const QKeySequence key = items[history]->shortcut();
     EXPECT_EQ(key, QKeySequence(QStringLiteral("Ctrl+Shift+H")));
     for (QAction* other : w.findChildren<QAction*>()) {
-        if (other != items[history])
+        if (other != items[history]) {
             EXPECT_NE(other->shortcut(), key) << other->objectName().toStdString();
+        }
     }
 }
