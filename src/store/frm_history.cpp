@@ -98,6 +98,7 @@ frmHistory::frmHistory(store::HistorySource* source, const QString& unavailable,
     // The list's own keys: Enter opens (activated), the others act on the
     // selected entries.
     m_lstHistory->installEventFilter(this);
+    m_txtFilter->installEventFilter(this);
     connect(m_lstHistory, &QTableView::activated, this, [this] { cmdOpen_Click(); });
 
     auto* filter = new QHBoxLayout;
@@ -153,9 +154,24 @@ frmHistory::frmHistory(store::HistorySource* source, const QString& unavailable,
 }
 
 bool frmHistory::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_lstHistory || event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == m_txtFilter) {
+        // Moving through the list while typing the filter, as in a search box.
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            QCoreApplication::sendEvent(m_lstHistory, event);
+            return true;
+        default:
+            return QDialog::eventFilter(watched, event);
+        }
+    }
+    if (watched != m_lstHistory)
+        return QDialog::eventFilter(watched, event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && key->modifiers().testFlag(Qt::ControlModifier)) {
         cmdInsert_Click();
@@ -200,8 +216,11 @@ void frmHistory::Refill() {
         ShowUnavailable(e.description());
         return;
     }
+    // Not selectRow: it reads the keys held down, and the shortcut that
+    // opened the window may still be.
     if (m_model->rowCount() > 0)
-        m_lstHistory->selectRow(0);
+        m_lstHistory->selectionModel()->setCurrentIndex(
+            m_model->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     ShowSelected();
 }
 

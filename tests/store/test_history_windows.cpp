@@ -237,6 +237,9 @@ TEST_F(HistoryWindow, ListsNewestFirstAPageAtATimeAndNarrowsAsTheUserTypes) {
         EXPECT_EQ(Cell(h, 449, store::HistoryListModel::FirstLineColumn), u"SELECT 1 AS n"_s);
         EXPECT_EQ(h.txtPreview()->toPlainText(), u"SELECT 450 AS n"_s) << "the newest selected";
         EXPECT_TRUE(h.lblMessage()->text().contains(u"relation does not exist"_s));
+        QTest::keyClick(h.txtFilter(), Qt::Key_Down);
+        EXPECT_EQ(h.txtPreview()->toPlainText(), u"SELECT 449 AS n"_s) << "Down in the filter";
+        EXPECT_FALSE(h.lblMessage()->isVisibleTo(&h)) << "no error to tell";
 
         TypeInto(*h.txtFilter(), u"社員"_s);
         EXPECT_EQ(model.rowCount(), 64) << "every seventh";
