@@ -103,6 +103,13 @@ SqliteStatement& SqliteStatement::Bind(int index, qint64 value) {
     return *this;
 }
 
+SqliteStatement& SqliteStatement::BindBlob(int index, QByteArrayView bytes) {
+    Check(sqlite3_bind_blob64(m_stmt, index, bytes.data(),
+                              static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT),
+          m_voice, m_db);
+    return *this;
+}
+
 SqliteStatement& SqliteStatement::BindNull(int index) {
     Check(sqlite3_bind_null(m_stmt, index), m_voice, m_db);
     return *this;

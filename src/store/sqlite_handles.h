@@ -3,6 +3,7 @@
 #include "core/error.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <sqlite3.h>
@@ -67,6 +68,8 @@ public:
     // the next Reset, so that a large text is converted once and not copied.
     SqliteStatement& Bind(int index, const QString& text);
     SqliteStatement& Bind(int index, qint64 value);
+    // Bytes as they are, copied by SQLite.
+    SqliteStatement& BindBlob(int index, QByteArrayView bytes);
     SqliteStatement& BindNull(int index);
 
     // One step: true while it gives a row.
