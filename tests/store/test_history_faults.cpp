@@ -107,46 +107,68 @@ TEST(HistoryFaults, AReadOnlyDirectoryWarnsOnceAndTheEntriesWaitUntilItIsWritabl
 }
 
 TEST(HistoryFaults, ADamagedStoreIsMovedAsideOnlyWhenTheRecorderMayRepairIt) {
-    for (const bool repair : {true, false}) {
-        SCOPED_TRACE(repair ? "may repair (brindle-cli)" : "may not (the window)");
-        TempStore temp;
-        const QString db = temp.paths().Database();
-        ASSERT_TRUE(QDir().mkpath(temp.paths().directory));
-        const QByteArray garbage(20'000, 'x');
-        WriteFile(db, garbage);
+    for (const bool wholeFile : {true, false}) {
+        for (const bool repair : {true, false}) {
+            SCOPED_TRACE(wholeFile ? "not a database" : "every page but the first");
+            SCOPED_TRACE(repair ? "may repair (brindle-cli)" : "may not (the window)");
+            TempStore temp;
+            const QString db = temp.paths().Database();
+            if (wholeFile) {
+                ASSERT_TRUE(QDir().mkpath(temp.paths().directory));
+                WriteFile(db, QByteArray(20'000, 'x'));
+            } else {
+                {
+                    HistoryRecorder maker(temp.paths(), nullptr, true);
+                    for (int n = 0; n < 100; ++n)
+                        maker.Record(HistoryEntryOf(QStringLiteral("SELECT %1").arg(n)));
+                }
+                // Everything in the database file, the log empty.
+                ExecuteSql(temp.paths(), "PRAGMA wal_checkpoint(TRUNCATE)");
+                QFile file(db);
+                ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+                ASSERT_GT(file.size(), 40'000);
+                ASSERT_TRUE(file.seek(4096));
+                ASSERT_GT(file.write(QByteArray(file.size() - 4096, '\x5a')), 0);
+            }
+            const QByteArray damaged = Contents(db);
 
-        ProblemLog problems;
-        HistoryRecorder recorder(temp.paths(), problems.Callback(), repair);
-        recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 1")));
-        ASSERT_TRUE(recorder.Flush());
-        const auto seen = problems.All();
-        ASSERT_EQ(seen.size(), 1u);
-        if (repair) {
-            EXPECT_EQ(seen[0].kind, Kind::MovedAside);
-            EXPECT_TRUE(QRegularExpression(u"^" + QRegularExpression::escape(db) +
-                                           uR"(\.damaged-\d{8}-\d{6}$)"_qs)
-                            .match(seen[0].detail)
-                            .hasMatch())
-                << seen[0].detail.toStdString();
-            EXPECT_EQ(Contents(seen[0].detail), garbage) << "moved, never deleted";
-            EXPECT_EQ(HistoryTexts(temp.paths()), std::vector<QString>{QStringLiteral("SELECT 1")});
-            continue;
+            ProblemLog problems;
+            HistoryRecorder recorder(temp.paths(), problems.Callback(), repair);
+            recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 1")));
+            ASSERT_TRUE(recorder.Flush());
+            const auto seen = problems.All();
+            ASSERT_EQ(seen.size(), 1u);
+            if (repair) {
+                EXPECT_EQ(seen[0].kind, Kind::MovedAside);
+                EXPECT_TRUE(QRegularExpression(u"^" + QRegularExpression::escape(db) +
+                                               uR"(\.damaged-\d{8}-\d{6}$)"_qs)
+                                .match(seen[0].detail)
+                                .hasMatch())
+                    << seen[0].detail.toStdString();
+                EXPECT_EQ(Contents(seen[0].detail), damaged) << "moved, never deleted";
+                EXPECT_EQ(HistoryTexts(temp.paths()),
+                          std::vector<QString>{QStringLiteral("SELECT 1")});
+                continue;
+            }
+            EXPECT_EQ(seen[0].kind, Kind::Unavailable);
+            EXPECT_EQ(Contents(db), damaged) << "left as it was";
+            recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 2")));
+            ASSERT_TRUE(recorder.Flush());
+            EXPECT_EQ(problems.All().size(), 1u);
+            EXPECT_EQ(Contents(db), damaged);
+
+            // The window's journal moves it aside: the entries go into the
+            // fresh store.
+            for (const char* suffix : {"", "-wal", "-shm"})
+                QFile::rename(db + QLatin1StringView(suffix),
+                              db + u".aside" + QLatin1StringView(suffix));
+            ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
+            ASSERT_TRUE(recorder.Flush());
+            EXPECT_EQ(
+                HistoryTexts(temp.paths()),
+                (std::vector<QString>{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")}));
+            EXPECT_EQ(problems.All().size(), 2u);
         }
-        EXPECT_EQ(seen[0].kind, Kind::Unavailable);
-        EXPECT_EQ(Contents(db), garbage) << "left as it was";
-        recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 2")));
-        ASSERT_TRUE(recorder.Flush());
-        EXPECT_EQ(problems.All().size(), 1u);
-        EXPECT_EQ(Contents(db), garbage);
-
-        // The window's journal moves it aside: the entries go into the fresh
-        // store.
-        ASSERT_TRUE(QFile::rename(db, db + u".aside"));
-        ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
-        ASSERT_TRUE(recorder.Flush());
-        EXPECT_EQ(HistoryTexts(temp.paths()),
-                  (std::vector<QString>{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")}));
-        EXPECT_EQ(problems.All().size(), 2u);
     }
 }
 
