@@ -260,6 +260,8 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    // As brindle-cli (and the window) set SQLite up.
+    store::SetUpSqliteForThreads();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

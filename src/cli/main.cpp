@@ -6,6 +6,7 @@
 #include "cli/cli_keywords.h"
 #include "cli/cli_recovery.h"
 #include "cli/cli_rtf.h"
+#include "store/sqlite_handles.h"
 
 #include <QString>
 
@@ -82,6 +83,7 @@ void PrintHelp() {
 } // namespace
 
 int main(int argc, char** argv) {
+    brindle::store::SetUpSqliteForThreads();
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (args.empty()) {
         return brindle::cli::UsageError(QStringLiteral("no subcommand given"));

@@ -23,6 +23,10 @@ bool IsDamage(int code) {
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
+void SetUpSqliteForThreads() noexcept {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}
+
 SqliteConnection::SqliteConnection(const QString& path, int flags, const char16_t* voice) {
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
                                    flags | SQLITE_OPEN_NOMUTEX, nullptr);
