@@ -1,13 +1,14 @@
 #include "cli/cli_query_run.h"
 
+#include "cli/cli_history_recording.h"
 #include "cli/cli_io.h"
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/odbc_locale.h"
 #include "data/recordset.h"
 #include "data/split_batches.h"
-#include "core/error.h"
 
 #include <algorithm>
 #include <limits>
@@ -38,6 +39,10 @@ std::optional<QueryOptions> ParseQueryOptions(std::span<const std::string_view> 
     bool haveDsn = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg == "--no-history") {
+            options.history = false;
+            continue;
+        }
         const bool own = arg == "--dsn" || arg == "--uid" || arg == "--pwd" || arg == "--timeout";
         const bool other = std::find(extraNames.begin(), extraNames.end(), arg) != extraNames.end();
         if (i + 1 >= args.size() || (!own && !other)) {
@@ -97,13 +102,23 @@ bool RunStdinQuery(const QueryOptions& options, Connection& connection, Command&
     const std::optional<QString> input = ReadStdinUtf8();
     if (!input)
         return false;
+    std::optional<HistoryRecording> history;
+    if (options.history) {
+        history.emplace(options.dsn, options.uid);
+        command.setObserver(&*history);
+    }
+    bool ran = true;
     try {
         RunQueryBatches(options, *input, connection, command, rs);
     } catch (const Error& e) {
         ReportError(e.description());
-        return false;
+        ran = false;
     }
-    return true;
+    if (history) {
+        command.setObserver(nullptr);
+        history->Flush();
+    }
+    return ran;
 }
 
 } // namespace brindle::cli

@@ -21,15 +21,16 @@ struct QueryOptions {
     QString uid;
     QString pwd;
     std::optional<int> timeout;
+    bool history = true; // the batches recorded in the query history
 };
 
 // Takes an option of the subcommand's own (name and value); returns false
 // with `status` set when the value is wrong.
 using ExtraOption = std::function<bool(std::string_view name, std::string_view value, int& status)>;
 
-// Parses --dsn/--uid/--pwd/--timeout and the options `extraNames` lists
-// (handed to `extra`); --dsn is required. On a mistake returns nothing with
-// the usage status in `status`.
+// Parses --dsn/--uid/--pwd/--timeout, --no-history and the options
+// `extraNames` lists (handed to `extra`); --dsn is required. On a mistake
+// returns nothing with the usage status in `status`.
 std::optional<QueryOptions> ParseQueryOptions(std::span<const std::string_view> args,
                                               std::span<const std::string_view> extraNames,
                                               const ExtraOption& extra, int& status);
@@ -40,8 +41,10 @@ std::optional<QueryOptions> ParseQueryOptions(std::span<const std::string_view> 
 void RunQueryBatches(const QueryOptions& options, const QString& query, Connection& connection,
                      Command& command, Recordset& rs);
 
-// Reads the query from stdin (UTF-8) and runs it as RunQueryBatches does. A
-// failure is reported on stderr and gives false.
+// Reads the query from stdin (UTF-8) and runs it as RunQueryBatches does,
+// each batch that ran recorded in the query history unless the options say
+// not to (and written before it returns). A failure is reported on stderr
+// and gives false.
 bool RunStdinQuery(const QueryOptions& options, Connection& connection, Command& command,
                    Recordset& rs);
 

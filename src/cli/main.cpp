@@ -1,10 +1,12 @@
 #include "cli/cli_batches.h"
 #include "cli/cli_exec.h"
 #include "cli/cli_export.h"
+#include "cli/cli_history.h"
 #include "cli/cli_io.h"
 #include "cli/cli_keywords.h"
 #include "cli/cli_recovery.h"
 #include "cli/cli_rtf.h"
+#include "store/sqlite_handles.h"
 
 #include <QString>
 
@@ -41,11 +43,12 @@ constexpr Subcommand kSubcommands[] = {
      brindle::cli::RunBatches},
     {"dsns", "the ODBC data-source names, one per line", brindle::cli::RunDsns},
     {"exec",
-     "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|count]:\n"
-     "            query on stdin runs as batches -> the last batch's result",
+     "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|count]\n"
+     "            [--no-history]: query on stdin runs as batches -> the last batch's\n"
+     "            result; each batch that ran is kept in the query history",
      brindle::cli::RunExec},
     {"export",
-     "--dsn NAME [--uid U] [--pwd P] [--timeout S] --out FILE.xlsx:\n"
+     "--dsn NAME [--uid U] [--pwd P] [--timeout S] --out FILE.xlsx [--no-history]:\n"
      "            query on stdin runs as batches -> the last result as a workbook;\n"
      "            prints the number of records written",
      brindle::cli::RunExport},
@@ -53,6 +56,11 @@ constexpr Subcommand kSubcommands[] = {
      "list | show ID: the query documents the program keeps, or one's text;\n"
      "            list gives id, open/closed, last change, caption and first line",
      brindle::cli::RunRecovery},
+    {"history",
+     "[--search TEXT] [--dsn NAME] [--failed] [--limit N] [--format tsv|json]:\n"
+     "            the batches run, newest first (100 unless --limit says);\n"
+     "            tsv gives id, start, data source, ms, rows, outcome, first line",
+     brindle::cli::RunHistory},
 };
 
 void PrintHelp() {
@@ -75,6 +83,7 @@ void PrintHelp() {
 } // namespace
 
 int main(int argc, char** argv) {
+    brindle::store::SetUpSqliteForThreads();
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (args.empty()) {
         return brindle::cli::UsageError(QStringLiteral("no subcommand given"));

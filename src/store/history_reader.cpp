@@ -4,6 +4,7 @@
 #include "store/query_history.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace brindle::store {
 
@@ -20,9 +21,10 @@ struct Selection {
     QString indexQuery; // narrowed by the trigram index; empty: not
     QString dsn;
     bool failuresOnly = false;
-    qint64 fromId = 0;  // only ids >= this, when not 0
-    qint64 belowId = 0; // only ids < this, when not 0
-    QString search;     // checked on every text; empty: not
+    qint64 fromId = 0;    // only ids >= this, when not 0
+    qint64 belowId = 0;   // only ids < this, when not 0
+    QString search;       // checked on every text; empty: not
+    bool withNul = false; // only the texts that hold a NUL
     qint64 limit = -1;
 };
 
@@ -42,6 +44,8 @@ public:
     }
 
     void Select(const Selection& s, bool withText, std::vector<HistoryEntry>& out) const;
+    // Select through the trigram index, with the texts it holds only in part.
+    void SelectIndexed(Selection s, bool withText, std::vector<HistoryEntry>& out) const;
     // The trigrams of the index that start with `prefix`, at most `limit`.
     QStringList TermsStartingWith(const QString& prefix, int limit) const;
     qint64 Number(const char* sql) const;
@@ -66,6 +70,8 @@ void HistoryReader::Database::Select(const Selection& s, bool withText,
         sql += " AND h.dsn = ?2";
     if (s.failuresOnly)
         sql += " AND h.outcome = 'failed'";
+    if (s.withNul)
+        sql += " AND instr(h.text, char(0)) > 0";
     if (s.fromId > 0)
         sql += QByteArray(" AND ") + id + " >= ?3";
     if (s.belowId > 0)
@@ -84,10 +90,34 @@ void HistoryReader::Database::Select(const Selection& s, bool withText,
     if (s.belowId > 0)
         query.Bind(4, s.belowId);
     if (!s.search.isEmpty())
-        query.Bind(5, s.search);
+        query.BindBlob(5, HistoryMatchArgument(s.search));
     query.Bind(6, s.limit);
     while (query.Step())
         out.push_back(ReadHistoryEntry(query, withText));
+}
+
+void HistoryReader::Database::SelectIndexed(Selection s, bool withText,
+                                            std::vector<HistoryEntry>& out) const {
+    std::vector<HistoryEntry> found;
+    Select(s, withText, found);
+    // The index holds a text up to its first NUL: the texts that hold one
+    // are read whole besides, those that could still be on the page.
+    s.indexQuery.clear();
+    s.withNul = true;
+    if (s.limit >= 0 && found.size() >= static_cast<std::size_t>(s.limit))
+        s.fromId = std::max(s.fromId, found.back().id);
+    std::vector<HistoryEntry> whole;
+    Select(s, withText, whole);
+    for (HistoryEntry& entry : whole) {
+        if (std::none_of(found.begin(), found.end(),
+                         [&](const HistoryEntry& e) { return e.id == entry.id; }))
+            found.push_back(std::move(entry));
+    }
+    std::sort(found.begin(), found.end(),
+              [](const HistoryEntry& a, const HistoryEntry& b) { return a.id > b.id; });
+    if (s.limit >= 0 && found.size() > static_cast<std::size_t>(s.limit))
+        found.resize(static_cast<std::size_t>(s.limit));
+    std::move(found.begin(), found.end(), std::back_inserter(out));
 }
 
 QStringList HistoryReader::Database::TermsStartingWith(const QString& prefix, int limit) const {
@@ -129,8 +159,12 @@ std::vector<HistoryEntry> HistoryReader::List(const HistoryFilter& filter, int l
     s.limit = limit;
     if (!filter.search.isEmpty())
         s.indexQuery = HistoryIndexQuery(filter.search);
-    if (filter.search.isEmpty() || !s.indexQuery.isEmpty()) {
+    if (filter.search.isEmpty()) {
         m_db->Select(s, withText, entries);
+        return entries;
+    }
+    if (!s.indexQuery.isEmpty()) {
+        m_db->SelectIndexed(s, withText, entries);
         return entries;
     }
 
@@ -154,7 +188,10 @@ std::vector<HistoryEntry> HistoryReader::List(const HistoryFilter& filter, int l
         if (terms.size() <= kMaxTerms)
             s.indexQuery = HistoryTermsQuery(terms);
     }
-    m_db->Select(s, withText, entries);
+    if (s.indexQuery.isEmpty())
+        m_db->Select(s, withText, entries);
+    else
+        m_db->SelectIndexed(s, withText, entries);
     return entries;
 }
 

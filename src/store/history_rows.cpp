@@ -3,6 +3,8 @@
 #include "store/store_time.h"
 #include "store/text_edit.h"
 
+#include <algorithm>
+
 namespace brindle::store {
 
 namespace {
@@ -47,29 +49,53 @@ HistoryEntry ReadHistoryEntry(const SqliteStatement& row, bool withText) {
     return entry;
 }
 
+namespace {
+
+// Rows written by one INSERT: the index is given each statement's rows at
+// once (a statement each, it would write a segment of its own each).
+constexpr std::size_t kRowsPerInsert = 200;
+constexpr int kColumns = 11;
+
+QByteArray InsertSql(std::size_t rows) {
+    QByteArray sql = "INSERT INTO history(started, duration_ms, dsn, login, caption, rows,"
+                     " rows_changed, outcome, error, first_line, text) VALUES ";
+    for (std::size_t i = 0; i < rows; ++i)
+        sql += i == 0 ? "(?,?,?,?,?,?,?,?,?,?,?)" : ",(?,?,?,?,?,?,?,?,?,?,?)";
+    return sql;
+}
+
+void BindEntry(SqliteStatement& insert, int first, const HistoryEntry& entry) {
+    insert.Bind(first, entry.started.isValid() ? StoreTime(entry.started) : StoreTimeNow())
+        .Bind(first + 1, entry.durationMs)
+        .Bind(first + 2, entry.dsn)
+        .Bind(first + 3, entry.login)
+        .Bind(first + 4, entry.caption);
+    if (entry.rows >= 0)
+        insert.Bind(first + 5, entry.rows);
+    else
+        insert.BindNull(first + 5);
+    insert.Bind(first + 6, qint64{entry.rowsChanged ? 1 : 0})
+        .Bind(first + 7, OutcomeName(entry.outcome))
+        .Bind(first + 8, entry.error)
+        .Bind(first + 9, entry.firstLine.isEmpty() ? FirstLine(entry.text) : entry.firstLine)
+        .Bind(first + 10, entry.text);
+}
+
+} // namespace
+
 void InsertHistoryEntries(const SqliteConnection& db, std::span<const HistoryEntry> entries) {
-    SqliteStatement insert(db,
-                           "INSERT INTO history(started, duration_ms, dsn, login, caption, rows,"
-                           " rows_changed, outcome, error, first_line, text)"
-                           " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                           kCannotWrite);
-    for (const HistoryEntry& entry : entries) {
-        insert.Bind(1, entry.started.isValid() ? StoreTime(entry.started) : StoreTimeNow())
-            .Bind(2, entry.durationMs)
-            .Bind(3, entry.dsn)
-            .Bind(4, entry.login)
-            .Bind(5, entry.caption);
-        if (entry.rows >= 0)
-            insert.Bind(6, entry.rows);
-        else
-            insert.BindNull(6);
-        insert.Bind(7, qint64{entry.rowsChanged ? 1 : 0})
-            .Bind(8, OutcomeName(entry.outcome))
-            .Bind(9, entry.error)
-            .Bind(10, entry.firstLine.isEmpty() ? FirstLine(entry.text) : entry.firstLine)
-            .Bind(11, entry.text)
-            .Run();
+    SqliteStatement full;
+    while (!entries.empty()) {
+        const std::size_t rows = std::min(entries.size(), kRowsPerInsert);
+        SqliteStatement rest;
+        SqliteStatement& insert = rows == kRowsPerInsert ? full : rest;
+        if (!insert)
+            insert = SqliteStatement(db, InsertSql(rows).constData(), kCannotWrite);
+        for (std::size_t i = 0; i < rows; ++i)
+            BindEntry(insert, static_cast<int>(i) * kColumns + 1, entries[i]);
+        insert.Run();
         insert.Reset();
+        entries = entries.subspan(rows);
     }
 }
 

@@ -105,8 +105,10 @@ void MatchFunction(sqlite3_context* context, int, sqlite3_value** argv) {
         auto* search = static_cast<FoldedSearch*>(sqlite3_get_auxdata(context, 1));
         std::unique_ptr<FoldedSearch> local;
         if (search == nullptr) {
-            const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-            const QString text = QString::fromUtf8(bytes, sqlite3_value_bytes(argv[1]));
+            const auto* bytes = static_cast<const char*>(sqlite3_value_blob(argv[1]));
+            QString text(sqlite3_value_bytes(argv[1]) / 2, Qt::Uninitialized);
+            if (!text.isEmpty())
+                std::memcpy(text.data(), bytes, static_cast<std::size_t>(text.size()) * 2);
             // Kept with the statement while its argument stays the same.
             sqlite3_set_auxdata(context, 1, new FoldedSearch(text),
                                 [](void* p) { delete static_cast<FoldedSearch*>(p); });
@@ -129,8 +131,9 @@ void MatchFunction(sqlite3_context* context, int, sqlite3_value** argv) {
 
 bool IndexFoldsAsQt(char32_t c) {
     // NUL would end the query's text; beyond the BMP the index folds only
-    // Deseret; a lone surrogate is no character to it.
-    if (c == 0 || c >= 0x10000 || QChar::isSurrogate(c))
+    // Deseret; lone surrogates and the noncharacters U+FFFE and U+FFFF are
+    // U+FFFD to it, and it passes over the byte order mark.
+    if (c == 0 || c == 0xFEFF || c >= 0xFFFE || QChar::isSurrogate(c))
         return false;
     if (c < 0x80)
         return true;
@@ -241,6 +244,10 @@ bool FoldedSearch::FoundIn(QByteArrayView utf8) const {
             return false;
     }
     return QString::fromUtf8(utf8).toCaseFolded().contains(m_folded);
+}
+
+QByteArray HistoryMatchArgument(const QString& search) {
+    return QByteArray(reinterpret_cast<const char*>(search.utf16()), search.size() * 2);
 }
 
 void RegisterHistoryMatch(const SqliteConnection& db) {

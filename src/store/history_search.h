@@ -59,8 +59,14 @@ private:
 };
 
 // Registers history_match(text, search) on `db`: 1 when `text` holds
-// `search` as FoldedSearch finds it, else 0. For the readers' connections:
-// the store's schema needs no function of ours.
+// `search` as FoldedSearch finds it, else 0. The search is given as
+// HistoryMatchArgument gives it. For the readers' connections: the store's
+// schema needs no function of ours.
 void RegisterHistoryMatch(const SqliteConnection& db);
+
+// `search` for history_match, to be bound as a blob: its UTF-16 units as
+// they are, so that a lone surrogate (a search may end in half a pair) is
+// not lost as it would be in UTF-8.
+QByteArray HistoryMatchArgument(const QString& search);
 
 } // namespace brindle::store

@@ -10,7 +10,13 @@ HistoryWriter::HistoryWriter(StorePaths paths, bool repairDamage)
 QString HistoryWriter::Open() {
     if (IsOpen())
         return {};
-    m_store = OpenLocalStore(m_paths, m_repairDamage);
+    // Not every page read: brindle-cli opens the store for each run, and a
+    // check of 100,000 entries would cost it more than its query. Damage is
+    // found where a write meets it.
+    m_store = OpenLocalStore(m_paths, {m_repairDamage, false});
+    // Nor is the log copied back into the database at each run's end: the
+    // next write, or the window, does that when the log is long enough.
+    sqlite3_db_config(m_store.db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     try {
         SqliteTransaction transaction(m_store.db, true, kCannotWrite);
         DropOldHistory(m_store.db, kKeepDays, kKeepEntries);

@@ -91,7 +91,7 @@ bool IsFileOrMissing(const QString& path) {
     return S_ISREG(st.st_mode);
 }
 
-OpenedStore OpenOnce(const StorePaths& paths) {
+OpenedStore OpenOnce(const StorePaths& paths, bool checkEveryPage) {
     const QString path = paths.Database();
     if (!IsFileOrMissing(path))
         throw Error(SQLITE_NOTADB, QString::fromUtf16(kCannotOpen) + path +
@@ -100,7 +100,8 @@ OpenedStore OpenOnce(const StorePaths& paths) {
     OpenedStore store;
     store.db = SqliteConnection(path, SQLITE_OPEN_READWRITE, kCannotOpen);
     Configure(store.db);
-    QuickCheck(store.db);
+    if (checkEveryPage)
+        QuickCheck(store.db);
     MigrateStore(store.db);
     for (const char* suffix : {"", "-wal", "-shm"})
         Narrow(path + QLatin1StringView(suffix), kFileMode);
@@ -146,16 +147,16 @@ QString MoveDamagedStoreAside(const QString& database) {
     return aside;
 }
 
-OpenedStore OpenLocalStore(const StorePaths& paths, bool repairDamage) {
+OpenedStore OpenLocalStore(const StorePaths& paths, StoreOpening how) {
     MakePrivateDirectory(paths.directory);
     try {
-        return OpenOnce(paths);
+        return OpenOnce(paths, how.checkEveryPage);
     } catch (const Error& e) {
-        if (!repairDamage || !IsDamage(e.number()))
+        if (!how.repairDamage || !IsDamage(e.number()))
             throw;
     }
     const QString aside = MoveDamagedStoreAside(paths.Database());
-    OpenedStore store = OpenOnce(paths);
+    OpenedStore store = OpenOnce(paths, how.checkEveryPage);
     store.movedAside = aside;
     return store;
 }

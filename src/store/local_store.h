@@ -23,12 +23,20 @@ struct OpenedStore {
     QString movedAside; // where a damaged store went, or empty
 };
 
+// How OpenLocalStore deals with a damaged store.
+struct StoreOpening {
+    // Moved aside and made afresh; else left as it is, and the damage thrown.
+    bool repairDamage = true;
+    // Every page checked (PRAGMA quick_check, which reads the whole file);
+    // else damage is found where it is met.
+    bool checkEveryPage = true;
+};
+
 // Opens the store to write, making its directory (0700), its file (0600) and
 // its schema as needed. A damaged store (not a database, failing its check,
 // a directory in its place) is moved aside, never deleted, and a fresh one is
-// made; without `repairDamage` it is left as it is and the damage thrown.
-// Throws Error when no store can be had.
-OpenedStore OpenLocalStore(const StorePaths& paths, bool repairDamage = true);
+// made, unless `how` says otherwise. Throws Error when no store can be had.
+OpenedStore OpenLocalStore(const StorePaths& paths, StoreOpening how = {});
 
 // Opens the store as it is: never creates, migrates or repairs it. Throws
 // Error when there is none or it cannot be opened.

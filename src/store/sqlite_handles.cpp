@@ -23,6 +23,10 @@ bool IsDamage(int code) {
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
+void SetUpSqliteForThreads() noexcept {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}
+
 SqliteConnection::SqliteConnection(const QString& path, int flags, const char16_t* voice) {
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
                                    flags | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -100,6 +104,13 @@ SqliteStatement& SqliteStatement::Bind(int index, const QString& text) {
 
 SqliteStatement& SqliteStatement::Bind(int index, qint64 value) {
     Check(sqlite3_bind_int64(m_stmt, index, value), m_voice, m_db);
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::BindBlob(int index, QByteArrayView bytes) {
+    Check(sqlite3_bind_blob64(m_stmt, index, bytes.data(),
+                              static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT),
+          m_voice, m_db);
     return *this;
 }
 

@@ -3,6 +3,7 @@
 #include "core/error.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <sqlite3.h>
@@ -26,6 +27,13 @@ void Check(int rc, const char16_t* voice, sqlite3* db);
 
 // True for the result codes of a file that is not a sound database.
 bool IsDamage(int code);
+
+// For a program's main, before anything uses SQLite: turns off SQLite's
+// memory statistics, which it keeps under one lock for the whole process,
+// so that the history's thread and a SQLite data source's driver (the same
+// library) do not wait for each other at every allocation. Nothing happens
+// once SQLite is in use.
+void SetUpSqliteForThreads() noexcept;
 
 // Owns one connection.
 class SqliteConnection {
@@ -63,10 +71,15 @@ public:
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
+    // False for one made empty (or moved from).
+    explicit operator bool() const noexcept { return m_stmt != nullptr; }
+
     // Parameters count from 1. Text is bound as UTF-8, kept alive here until
     // the next Reset, so that a large text is converted once and not copied.
     SqliteStatement& Bind(int index, const QString& text);
     SqliteStatement& Bind(int index, qint64 value);
+    // Bytes as they are, copied by SQLite.
+    SqliteStatement& BindBlob(int index, QByteArrayView bytes);
     SqliteStatement& BindNull(int index);
 
     // One step: true while it gives a row.

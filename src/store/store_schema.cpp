@@ -58,7 +58,9 @@ CREATE VIEW documents AS
     // `history` are that) and is given each text with two line ends after
     // it, so that every character, the last ones too, starts one of its
     // trigrams: a search of one or two characters looks up the trigrams
-    // that start with them. The triggers keep it in step, also when the
+    // that start with them. Its tokenizer ends a text at a NUL: the few
+    // texts that hold one are listed by an index of their own, to be read
+    // whole. The triggers keep it in step, also when the
     // sqlite3 shell deletes rows; a row it no longer holds (after a
     // 'delete-all') is not taken out again.
     R"sql(
@@ -79,6 +81,7 @@ CREATE TABLE history(
 CREATE INDEX history_by_dsn ON history(dsn, id);
 CREATE INDEX history_by_outcome ON history(outcome, id);
 CREATE INDEX history_by_started ON history(started);
+CREATE INDEX history_with_nul ON history(id) WHERE instr(text, char(0)) > 0;
 CREATE VIRTUAL TABLE history_search USING fts5(text, content='', tokenize='trigram');
 CREATE TRIGGER history_indexed AFTER INSERT ON history BEGIN
     INSERT INTO history_search(rowid, text) VALUES(new.id, new.text || char(10, 10));

@@ -6,6 +6,9 @@
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+# exec and export keep their batches in the query history: in the scratch
+# directory, never in the user's own store.
+export XDG_DATA_HOME="$work/data"
 
 fail() {
     echo "FAIL: $*" >&2

@@ -112,6 +112,30 @@ mode_t ModeOf(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
+store::HistoryEntry HistoryEntryOf(const QString& text, const QString& dsn,
+                                   store::HistoryOutcome outcome) {
+    store::HistoryEntry entry;
+    entry.started = QDateTime::currentDateTimeUtc();
+    entry.durationMs = 12;
+    entry.dsn = dsn;
+    entry.login = QStringLiteral("scott");
+    entry.caption = QStringLiteral("無題1");
+    entry.rows = 3;
+    entry.outcome = outcome;
+    if (outcome == store::HistoryOutcome::Failed)
+        entry.error = QStringLiteral("[SQLite]no such table: t");
+    entry.text = text;
+    return entry;
+}
+
+std::vector<QString> HistoryTexts(const store::StorePaths& paths) {
+    store::HistoryReader reader(paths);
+    std::vector<QString> texts;
+    for (const store::HistoryEntry& entry : reader.List({}, -1, 0, true))
+        texts.insert(texts.begin(), entry.text);
+    return texts;
+}
+
 ChildJournal::ChildJournal(const store::StorePaths& paths, const std::vector<std::string>& args) {
     int in[2];
     int out[2];

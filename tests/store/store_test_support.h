@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/query_history.h"
 #include "store/query_journal.h"
 #include "store/store_paths.h"
 
@@ -67,6 +68,14 @@ qint64 QueryNumber(const store::StorePaths& paths, const char* sql);
 void ExecuteSql(const store::StorePaths& paths, const char* sql);
 
 mode_t ModeOf(const QString& path);
+
+// A batch that ran, as a recorder is handed it.
+store::HistoryEntry
+HistoryEntryOf(const QString& text, const QString& dsn = QStringLiteral("BrindleSample"),
+               store::HistoryOutcome outcome = store::HistoryOutcome::Completed);
+
+// Every entry's text through a HistoryReader, the oldest first.
+std::vector<QString> HistoryTexts(const store::StorePaths& paths);
 
 // brindle_journal_child running on a store, its stdin and stdout piped.
 // Killed with SIGKILL and reaped when dropped.
