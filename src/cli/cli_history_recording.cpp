@@ -2,23 +2,9 @@
 
 #include "cli/cli_io.h"
 
-#include <new>
-
 namespace brindle::cli {
 
 namespace {
-
-store::HistoryOutcome OutcomeOf(BatchReport::Outcome outcome) {
-    switch (outcome) {
-    case BatchReport::Outcome::Failed:
-        return store::HistoryOutcome::Failed;
-    case BatchReport::Outcome::Cancelled:
-        return store::HistoryOutcome::Cancelled;
-    case BatchReport::Outcome::Completed:
-        break;
-    }
-    return store::HistoryOutcome::Completed;
-}
 
 // On the recorder's thread; one line each.
 void Warn(const store::JournalProblem& problem) {
@@ -41,26 +27,11 @@ void Warn(const store::JournalProblem& problem) {
 } // namespace
 
 HistoryRecording::HistoryRecording(QString dsn, QString login)
-    : m_dsn(std::move(dsn)), m_login(std::move(login)),
-      m_recorder(store::DefaultStorePaths(), Warn, true) {}
+    : m_recorder(store::DefaultStorePaths(), Warn, true),
+      m_observer(m_recorder, std::move(dsn), std::move(login), QStringLiteral("brindle-cli")) {}
 
 void HistoryRecording::BatchEnded(const BatchReport& report) noexcept {
-    try {
-        store::HistoryEntry entry;
-        entry.started = report.started;
-        entry.durationMs = report.durationMs;
-        entry.dsn = m_dsn;
-        entry.login = m_login;
-        entry.caption = QStringLiteral("brindle-cli");
-        entry.rows = report.rows;
-        entry.rowsChanged = report.rowsChanged;
-        entry.outcome = OutcomeOf(report.outcome);
-        entry.error = report.error;
-        entry.text = report.text;
-        m_recorder.Record(std::move(entry));
-    } catch (const std::bad_alloc&) {
-        // Not kept; the run goes on.
-    }
+    m_observer.BatchEnded(report);
 }
 
 void HistoryRecording::Flush() {

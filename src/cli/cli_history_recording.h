@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/batch_observer.h"
+#include "store/history_batch_observer.h"
 #include "store/query_history.h"
 
 namespace brindle::cli {
@@ -17,9 +18,8 @@ public:
     void Flush();
 
 private:
-    QString m_dsn;
-    QString m_login;
     store::HistoryRecorder m_recorder;
+    store::HistoryBatchObserver m_observer;
 };
 
 } // namespace brindle::cli
