@@ -78,7 +78,9 @@ HistoryEntry Entry(std::mt19937& rng, int n, const QDateTime& started) {
     HistoryEntry entry;
     entry.started = started;
     entry.durationMs = rng() % 2'000;
-    entry.dsn = n % 3 == 0 ? QStringLiteral("BrindleSample") : QStringLiteral("本番DB");
+    entry.dsn = n % 500 == 1 ? QStringLiteral("監査DB")
+                : n % 3 == 0 ? QStringLiteral("BrindleSample")
+                             : QStringLiteral("本番DB");
     entry.caption = QStringLiteral("無題%1").arg(n % 40);
     entry.text = Batch(rng, n);
     entry.rows = rng() % 500;
@@ -147,6 +149,7 @@ FIRST_PAGE(two_characters_frequent, "id", "", false);
 FIRST_PAGE(two_characters_rare, "zq", "", false);
 FIRST_PAGE(two_characters_rare_japanese, "照合", "", false);
 FIRST_PAGE(dsn_select, "select", "BrindleSample", false);
+FIRST_PAGE(rare_dsn_select, "select", "監査DB", false);
 FIRST_PAGE(failures_select, "select", "", true);
 FIRST_PAGE(failures_no_search, "", "", true);
 

@@ -15,6 +15,10 @@ namespace {
 // when the trigrams that start with it are at most kMaxTerms.
 constexpr qint64 kScanWindow = 4'000;
 constexpr int kMaxTerms = 64;
+// A search narrowed to fewer entries than this (of a data source, or
+// failures) reads them all rather than walk the index's many candidates
+// for the few that are theirs.
+constexpr qint64 kNarrowToRead = 5'000;
 
 // One SELECT of entries, newest first: the WHERE built from what is given.
 struct Selection {
@@ -49,6 +53,9 @@ public:
     // The trigrams of the index that start with `prefix`, at most `limit`.
     QStringList TermsStartingWith(const QString& prefix, int limit) const;
     qint64 Number(const char* sql) const;
+    // How many entries the data source and failures narrow to, counted up
+    // to `cap`.
+    qint64 NarrowedCount(const Selection& s, qint64 cap) const;
 
     SqliteConnection db;
 };
@@ -142,6 +149,20 @@ qint64 HistoryReader::Database::Number(const char* sql) const {
     return query.Step() ? query.Int(0) : 0;
 }
 
+qint64 HistoryReader::Database::NarrowedCount(const Selection& s, qint64 cap) const {
+    QByteArray sql = "SELECT count(*) FROM (SELECT 1 FROM history AS h WHERE 1";
+    if (!s.dsn.isEmpty())
+        sql += " AND h.dsn = ?1";
+    if (s.failuresOnly)
+        sql += " AND h.outcome = 'failed'";
+    sql += " LIMIT ?2)";
+    SqliteStatement query(db, sql.constData(), kCannotRead);
+    if (!s.dsn.isEmpty())
+        query.Bind(1, s.dsn);
+    query.Bind(2, cap);
+    return query.Step() ? query.Int(0) : 0;
+}
+
 HistoryReader::HistoryReader(const StorePaths& paths) : m_db(std::make_unique<Database>(paths)) {}
 
 HistoryReader::~HistoryReader() = default;
@@ -157,12 +178,14 @@ std::vector<HistoryEntry> HistoryReader::List(const HistoryFilter& filter, int l
     s.belowId = beforeId;
     s.search = filter.search;
     s.limit = limit;
-    if (!filter.search.isEmpty())
-        s.indexQuery = HistoryIndexQuery(filter.search);
-    if (filter.search.isEmpty()) {
+    // Without a search, or narrowed to a few entries: those read as they
+    // come, newest first.
+    if (filter.search.isEmpty() || ((!s.dsn.isEmpty() || s.failuresOnly) &&
+                                    m_db->NarrowedCount(s, kNarrowToRead) < kNarrowToRead)) {
         m_db->Select(s, withText, entries);
         return entries;
     }
+    s.indexQuery = HistoryIndexQuery(filter.search);
     if (!s.indexQuery.isEmpty()) {
         m_db->SelectIndexed(s, withText, entries);
         return entries;
