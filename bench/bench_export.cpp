@@ -3,13 +3,13 @@
 // finished .xlsx file, and the memory the export adds, which must not grow
 // with the rows.
 
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/export_file.h"
 #include "data/paste_to_excel.h"
 #include "data/recordset.h"
 #include "data/xlsx_spreadsheet.h"
-#include "core/error.h"
 
 #include <QDir>
 #include <QFile>

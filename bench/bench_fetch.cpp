@@ -1,10 +1,10 @@
 // Fetching a large result: a Recordset against a plain ODBC loop over the same
 // query, and moving to either end of the result.
 
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "core/error.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 // Sizing the result grid's columns for a million rows: every number, date and
 // time column as wide as its widest value in the whole result.
 
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/grid_cell_delegate.h"
@@ -10,7 +11,6 @@
 #include "data/odbc_locale.h"
 #include "data/recordset.h"
 #include "data/recordset_model.h"
-#include "core/error.h"
 
 #include <QApplication>
 #include <QDir>
@@ -150,17 +150,3 @@ void BM_WidestRowsOfTinyDoubles(benchmark::State& state) {
 BENCHMARK(BM_WidestRowsOfTinyDoubles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // As the program does at start-up, for the Japanese text.
-    brindle::UseUtf8CharacterSet();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

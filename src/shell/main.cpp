@@ -7,6 +7,7 @@
 #include "store/journal_warnings.h"
 #include "store/query_history.h"
 #include "store/query_journal.h"
+#include "store/sqlite_handles.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
     // A file grown past the size limit is a failed write to report, not the
     // end of the program with the user's text.
     std::signal(SIGXFSZ, SIG_IGN);
+    brindle::store::SetUpSqliteForThreads();
 
     brindle::Services services;
     brindle::JournalWarnings warnings;
