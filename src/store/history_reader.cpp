@@ -206,9 +206,9 @@ std::vector<HistoryEntry> HistoryReader::List(const HistoryFilter& filter, int l
         s.limit = limit - static_cast<qint64>(entries.size());
     if (const QString prefix = HistoryIndexPrefix(filter.search); !prefix.isEmpty()) {
         const QStringList terms = m_db->TermsStartingWith(prefix, kMaxTerms + 1);
-        if (terms.isEmpty())
-            return entries; // no text holds it
-        if (terms.size() <= kMaxTerms)
+        // None: only a text the index holds in part (up to a NUL) can.
+        s.withNul = terms.isEmpty();
+        if (!terms.isEmpty() && terms.size() <= kMaxTerms)
             s.indexQuery = HistoryTermsQuery(terms);
     }
     if (s.indexQuery.isEmpty())

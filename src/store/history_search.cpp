@@ -57,8 +57,9 @@ const std::vector<char32_t>& FoldsTheIndexMisses() {
     return folds;
 }
 
-// Calls `take(c)` for each character of `text`; a lone surrogate is a
-// character of its own.
+// Calls `take(c, at, units)` for each character `c` of `text`, at that
+// index and of that many UTF-16 units; a lone surrogate is a character of
+// its own.
 template <typename Take> void ForEachCharacter(const QString& text, Take take) {
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {

@@ -262,6 +262,31 @@ TEST(HistorySearch, CaseAndSyntaxAsAUserMeansThem) {
     EXPECT_EQ(texts(QStringLiteral("NEAR(a b)")), QString());
 }
 
+TEST(HistorySearch, ATextIsFoundPastItsNulHoweverOld) {
+    // The index holds a text up to its first NUL; older than what a short
+    // search reads whole, and with nothing else to find.
+    TempStore temp;
+    std::vector<HistoryEntry> entries{
+        HistoryEntryOf(QStringLiteral("SELECT 'a") + QChar(u'\0') + QStringLiteral("Zq ケ'"))};
+    for (int n = 0; n < 5'000; ++n)
+        entries.push_back(HistoryEntryOf(QStringLiteral("SELECT %1").arg(n)));
+    {
+        store::OpenedStore opened = store::OpenLocalStore(temp.paths());
+        store::SqliteTransaction transaction(opened.db, true, store::kCannotWrite);
+        store::InsertHistoryEntries(opened.db, entries);
+        transaction.Commit();
+    }
+    HistoryReader reader(temp.paths());
+    for (const char16_t* search : {u"zq", u"q", u"ケ", u"ZQ ケ", u"a\0z"}) {
+        SCOPED_TRACE(QString::fromUtf16(search).toStdString());
+        HistoryFilter filter;
+        filter.search = QString::fromUtf16(search);
+        const std::vector<HistoryEntry> found = reader.List(filter, 10);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].id, 1);
+    }
+}
+
 TEST(HistorySearch, TheIndexFoldsTheCharactersItIsAskedForAsQtDoes) {
     // Every character the index is asked for, and every one Qt folds as
     // such a character, must be folded by SQLite's trigram tokenizer to the
