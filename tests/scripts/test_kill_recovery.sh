@@ -20,11 +20,6 @@ source "$HERE/lib/x_session.sh"
 
 WINDOW_WAIT=30
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
 if [[ "${1:-}" != --inside ]]; then
     brindle=${1:?usage: test_kill_recovery.sh BRINDLE BRINDLE_CLI [ROUNDS]}
     cli=${2:?usage: test_kill_recovery.sh BRINDLE BRINDLE_CLI [ROUNDS]}
@@ -127,22 +122,32 @@ start() {
     wmctrl -i -c "$(managed_window "データ ソース接続")"
 }
 
+# Enter in "クエリの復元" is 復元, with every query checked.
+restore_all() {
+    wait_until "the restore dialog" managed_window "クエリの復元"
+    local dialog
+    dialog=$(managed_window "クエリの復元")
+    wmctrl -i -a "$dialog"
+    xdotool windowfocus --sync "$dialog"
+    xdotool key Return
+    wait_until "the restore dialog to close" eval '! managed_window "クエリの復元"'
+}
+
+focus_main() {
+    wait_until "the main window" managed_window "Brindle"
+    local main
+    main=$(managed_window "Brindle")
+    wmctrl -i -a "$main"
+    xdotool windowfocus --sync "$main"
+}
+
 total_lost=0
 for ((round = 1; round <= rounds; round++)); do
     start
     if ((round > 1)); then
-        wait_until "the restore dialog" managed_window "クエリの復元"
-        dialog=$(managed_window "クエリの復元")
-        wmctrl -i -a "$dialog"
-        xdotool windowfocus --sync "$dialog"
-        # Enter is 復元, with every query checked.
-        xdotool key Return
-        wait_until "the restore dialog to close" eval '! managed_window "クエリの復元"'
+        restore_all
     fi
-    wait_until "the main window" managed_window "Brindle"
-    main=$(managed_window "Brindle")
-    wmctrl -i -a "$main"
-    xdotool windowfocus --sync "$main"
+    focus_main
     # The restored document is the active one; type on at its end.
     xdotool key --delay 50 ctrl+End
     sleep 0.3
@@ -186,16 +191,8 @@ done
 
 # A last start restores it and closes normally: one closed query, that text.
 start
-wait_until "the restore dialog" managed_window "クエリの復元"
-dialog=$(managed_window "クエリの復元")
-wmctrl -i -a "$dialog"
-xdotool windowfocus --sync "$dialog"
-xdotool key Return
-wait_until "the restore dialog to close" eval '! managed_window "クエリの復元"'
-wait_until "the main window" managed_window "Brindle"
-main=$(managed_window "Brindle")
-wmctrl -i -a "$main"
-xdotool windowfocus --sync "$main"
+restore_all
+focus_main
 xdotool key alt+f
 wait_until "the file menu" eval \
     '(($(xdotool search --onlyvisible --pid "$pid" --name "" 2>/dev/null | wc -l) > 1))'

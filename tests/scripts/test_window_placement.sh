@@ -22,11 +22,6 @@ source "$HERE/lib/x_session.sh"
 
 WINDOW_WAIT=30
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
 if [[ "${1:-}" != --inside ]]; then
     brindle=${1:?usage: test_window_placement.sh BRINDLE}
     if missing=$(window_manager_missing); then

@@ -36,11 +36,6 @@ brindle=${1:?usage: test_window_smoke.sh [--wm] BRINDLE}
 WINDOW_WAIT=20
 EXIT_WAIT=20
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
 # ---------------------------------------------------------------------------
 # Outside the display: tools, a private home, the virtual display.
 if ! $inside; then

@@ -31,6 +31,16 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 TempStore::TempStore() : m_paths{m_dir.path() + u"/Brindle"} {}
 
+void MakeReadOnlyStoreDirectory(const TempStore& temp) {
+    const QByteArray dir = QFile::encodeName(temp.paths().directory);
+    ASSERT_EQ(::mkdir(dir.constData(), 0500), 0);
+    if (::geteuid() == 0) {
+        constexpr uid_t kNobody = 65534;
+        ASSERT_EQ(::chown(QFile::encodeName(temp.root()).constData(), kNobody, kNobody), 0);
+        ASSERT_EQ(::chown(dir.constData(), kNobody, kNobody), 0);
+    }
+}
+
 std::function<void(const store::JournalProblem&)> ProblemLog::Callback() {
     return [this](const store::JournalProblem& problem) {
         const std::lock_guard lock(m_mutex);

@@ -43,6 +43,11 @@ private:
     store::StorePaths m_paths;
 };
 
+// Makes the store's directory read-only (0500) before anything opens it. As
+// root, which meets permissions only as another user, the files are handed
+// to nobody; the test then acts as that user through WithoutRootAccess.
+void MakeReadOnlyStoreDirectory(const TempStore& temp);
+
 // What the journal reported; its callback runs on the journal's thread.
 class ProblemLog {
 public:

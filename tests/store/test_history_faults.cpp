@@ -78,13 +78,9 @@ TEST(HistoryFaults, AFullDiskWarnsOnceKeepsTheEntriesAndWritesThemLater) {
 TEST(HistoryFaults, AReadOnlyDirectoryWarnsOnceAndTheEntriesWaitUntilItIsWritable) {
     TempStore temp;
     const store::StorePaths& paths = temp.paths();
-    const QByteArray dir = QFile::encodeName(paths.directory);
-    ASSERT_EQ(::mkdir(dir.constData(), 0500), 0);
-    if (::geteuid() == 0) {
-        constexpr uid_t kNobody = 65534;
-        ASSERT_EQ(::chown(QFile::encodeName(temp.root()).constData(), kNobody, kNobody), 0);
-        ASSERT_EQ(::chown(dir.constData(), kNobody, kNobody), 0);
-    }
+    MakeReadOnlyStoreDirectory(temp);
+    if (::testing::Test::HasFatalFailure())
+        return;
     const WithoutRootAccess asUser; // the recorder's thread is started with it
     if (!asUser.active())
         GTEST_SKIP() << "cannot act as an ordinary user";
@@ -99,7 +95,7 @@ TEST(HistoryFaults, AReadOnlyDirectoryWarnsOnceAndTheEntriesWaitUntilItIsWritabl
     EXPECT_EQ(problems.All().size(), 1u);
     EXPECT_FALSE(QFile::exists(paths.Database()));
 
-    ASSERT_EQ(::chmod(dir.constData(), 0700), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(paths.directory).constData(), 0700), 0);
     ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
     ASSERT_TRUE(recorder.Flush());
     EXPECT_EQ(HistoryTexts(paths), Numbered(QStringLiteral("SELECT "), 1, 10));

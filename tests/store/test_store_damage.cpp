@@ -213,14 +213,9 @@ TEST(StoreDamage, AStoreThatCannotBeMadeKeepsTextsUntilItCan) {
 TEST(StoreDamage, AReadOnlyDirectoryKeepsTextsUntilItIsWritable) {
     TempStore temp;
     const store::StorePaths& paths = temp.paths();
-    const QByteArray dir = QFile::encodeName(paths.directory);
-    ASSERT_EQ(::mkdir(dir.constData(), 0500), 0);
-    if (::geteuid() == 0) {
-        // Root meets permissions only as another user: hand it the files.
-        constexpr uid_t kNobody = 65534;
-        ASSERT_EQ(::chown(QFile::encodeName(temp.root()).constData(), kNobody, kNobody), 0);
-        ASSERT_EQ(::chown(dir.constData(), kNobody, kNobody), 0);
-    }
+    MakeReadOnlyStoreDirectory(temp);
+    if (::testing::Test::HasFatalFailure())
+        return;
     const WithoutRootAccess asUser; // the journal's thread is started with it
     if (!asUser.active())
         GTEST_SKIP() << "cannot act as an ordinary user";
@@ -235,7 +230,7 @@ TEST(StoreDamage, AReadOnlyDirectoryKeepsTextsUntilItIsWritable) {
     ASSERT_TRUE(journal.Flush());
     EXPECT_EQ(problems.Count(Kind::Unavailable), 1) << "once, not once per change";
 
-    ASSERT_EQ(::chmod(dir.constData(), 0700), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(paths.directory).constData(), 0700), 0);
     ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
     ASSERT_TRUE(journal.Flush());
     EXPECT_EQ(KeptText(paths, QStringLiteral("無題1")),

@@ -2,6 +2,11 @@
 # display with a private home, and a real window manager there, in the test's
 # own PID namespace, so that it and whatever it starts end with the test.
 
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
 # launch_brindle BRINDLE DIR: starts the program in the background on the xcb
 # platform, its home, settings, caches and ODBC files under DIR (home/,
 # odbc/), its output in DIR/brindle.log; its process id is left in $!.
