@@ -55,6 +55,10 @@ public:
     // 3709 without an open connection, 3708 without text, and with the
     // driver's diagnostics when the batch fails (staying closed).
     void Open(const Command& source);
+    // Opens read-only over a result kept from a run (another result of the
+    // document's last run): no connection, never updatable, standing on its
+    // first record. Fails with 3705 while open.
+    void Show(std::shared_ptr<const odbc::ResultTable> table);
     // Fails with 3705 while edits are pending (CancelUpdate discards them).
     // Once closed, tells the observer (see setClosedObserver).
     void Close();
