@@ -3,12 +3,12 @@
 #include "cli/cli_io.h"
 #include "cli/cli_query_run.h"
 #include "cli/cli_result_format.h"
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/odbc_data_sources.h"
 #include "data/odbc_locale.h"
 #include "data/recordset.h"
-#include "core/error.h"
 
 #include <optional>
 
@@ -23,6 +23,8 @@ std::optional<ResultFormat> FormatNamed(std::string_view name) {
         return ResultFormat::Json;
     if (name == "count")
         return ResultFormat::Count;
+    if (name == "csv")
+        return ResultFormat::Csv;
     return std::nullopt;
 }
 
@@ -48,7 +50,7 @@ int RunExec(std::span<const std::string_view> args) {
         [&format](std::string_view, std::string_view value, int& usage) {
             const std::optional<ResultFormat> named = FormatNamed(value);
             if (!named) {
-                usage = UsageError(QStringLiteral("--format is tsv, json or count"));
+                usage = UsageError(QStringLiteral("--format is tsv, json, csv or count"));
                 return false;
             }
             format = *named;

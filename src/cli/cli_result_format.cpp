@@ -1,35 +1,22 @@
 #include "cli/cli_result_format.h"
 
-#include "cli/cli_json.h"
+#include "data/grid_cell_text.h"
+#include "data/json_text.h"
 #include "data/odbc_column_values.h"
 #include "data/recordset.h"
+#include "data/result_cell_text.h"
+#include "data/result_save.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
 #include <QTime>
 
-#include <cmath>
-
 namespace brindle::cli {
 
 namespace {
 
-QString TimeText(const QTime& time) {
-    return time.toString(time.msec() != 0 ? QStringLiteral("HH:mm:ss.zzz")
-                                          : QStringLiteral("HH:mm:ss"));
-}
-
-QString DoubleText(double value) {
-    if (std::isnan(value))
-        return QStringLiteral("NaN");
-    if (std::isinf(value))
-        return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-// A value that is not NULL, as text: the TSV field and the JSON form of the
-// values JSON writes as strings.
+// A value that is not NULL as the TSV field.
 QString PlainText(const QVariant& value) {
     switch (value.typeId()) {
     case QMetaType::LongLong:
@@ -37,41 +24,16 @@ QString PlainText(const QVariant& value) {
     case QMetaType::Double:
         return DoubleText(value.toDouble());
     case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        return DateText(value.toDate());
     case QMetaType::QTime:
         return TimeText(value.toTime());
-    case QMetaType::QDateTime: {
-        const QDateTime stamp = value.toDateTime();
-        return stamp.date().toString(QStringLiteral("yyyy-MM-dd")) + u' ' + TimeText(stamp.time());
-    }
+    case QMetaType::QDateTime:
+        return TimestampText(value.toDateTime());
     case QMetaType::QByteArray:
         return QString::fromLatin1(value.toByteArray().toHex());
     default:
         return value.toString();
     }
-}
-
-void AppendJsonValue(QString& out, const QVariant& value, odbc::ColumnKind kind) {
-    if (value.isNull()) {
-        out += u"null";
-        return;
-    }
-    if (value.typeId() == QMetaType::LongLong) {
-        out += QString::number(value.toLongLong());
-        return;
-    }
-    if (value.typeId() == QMetaType::Double && std::isfinite(value.toDouble())) {
-        out += DoubleText(value.toDouble());
-        return;
-    }
-    if (kind == odbc::ColumnKind::Decimal) {
-        const QString number = JsonDecimal(value.toString());
-        if (!number.isNull()) {
-            out += number;
-            return;
-        }
-    }
-    AppendJsonString(out, PlainText(value));
 }
 
 QString Tsv(const Recordset& rs) {
@@ -147,6 +109,8 @@ QString FormatResult(const Recordset& rs, ResultFormat format) {
         return Tsv(rs);
     case ResultFormat::Json:
         return Json(rs);
+    case ResultFormat::Csv:
+        return ResultCsvText(rs);
     case ResultFormat::Count:
         break;
     }

@@ -43,9 +43,10 @@ constexpr Subcommand kSubcommands[] = {
      brindle::cli::RunBatches},
     {"dsns", "the ODBC data-source names, one per line", brindle::cli::RunDsns},
     {"exec",
-     "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|count]\n"
+     "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|csv|count]\n"
      "            [--no-history]: query on stdin runs as batches -> the last batch's\n"
-     "            result; each batch that ran is kept in the query history",
+     "            result; each batch that ran is kept in the query history;\n"
+     "            csv is RFC 4180: UTF-8 without a byte-order mark, CR LF line ends",
      brindle::cli::RunExec},
     {"export",
      "--dsn NAME [--uid U] [--pwd P] [--timeout S] --out FILE.xlsx [--no-history]:\n"

@@ -221,6 +221,14 @@ QVariant Recordset::storedValue(qsizetype row, int column) const {
     return savedValue(row, column);
 }
 
+bool Recordset::editedAt(qsizetype row, int column) const {
+    for (const PendingEdit& edit : m_pendingEdits) {
+        if (edit.row == row && edit.field == column)
+            return true;
+    }
+    return m_written.find({row, column}) != m_written.end();
+}
+
 QVariant Recordset::savedValue(qsizetype row, int column) const {
     if (!m_written.empty()) {
         const auto written = m_written.find({row, column});

@@ -103,6 +103,12 @@ public:
     QVariant Value(const QString& name) const;
     // Any record's value (row from 0), without moving: for the grid.
     QVariant Value(qsizetype row, int index) const;
+    // Whether Value(row, index) differs from what FieldValues(index) holds:
+    // an edit pending or written back. Cheap while there are none, so a pass
+    // over every cell can read the stored values and ask Value only here.
+    bool ValueEdited(qsizetype row, int index) const {
+        return (!m_written.empty() || !m_pendingEdits.empty()) && editedAt(row, index);
+    }
 
     // Whether edits can be written back: every field read from its own column
     // of one table the driver's catalog knows. Asked of the driver once per
@@ -135,7 +141,8 @@ private:
     qsizetype currentRow() const;                          // throws 3021 at BOF or EOF
     QVariant storedValue(qsizetype row, int column) const; // pending edits shown
     QVariant savedValue(qsizetype row, int column) const;  // fetched or written back
-    void leaveRecordFor(qsizetype target);                 // writes edits of another record
+    bool editedAt(qsizetype row, int column) const;
+    void leaveRecordFor(qsizetype target); // writes edits of another record
 
     struct WriteBack; // what the write-back needs, read once per result
     const WriteBack& writeBack() const;

@@ -23,4 +23,8 @@ enum class ResultFileFormat {
 void SaveResult(const Recordset& rs, const QString& path, ResultFileFormat format,
                 ExportProgress* progress = nullptr);
 
+// The whole result as the CSV of SaveResult (RFC 4180, CR LF line ends), as
+// text without a byte-order mark: for writing elsewhere than to a file.
+QString ResultCsvText(const Recordset& rs);
+
 } // namespace brindle

@@ -50,6 +50,11 @@ a\\tb\\nc\\\\d\\r 日本語	9007199254740993	0.1	2024-02-29	2024-02-29 13:45:10.
     run "$table" --format count
     expect "$name count" "2" "$out"
 
+    # RFC 4180 with CR LF; the field holding tab, LF and CR is quoted whole.
+    run "$table" --format csv
+    expect "$name csv status" 0 "$status"
+    expect "$name csv" "$(printf '名前,i,d,dt,ts,b\r\n"a\tb\nc\\d\r 日本語",9007199254740993,0.1,2024-02-29,2024-02-29 13:45:10.250,0x00FF10\r\n,,,,2024-02-29 13:45:10,\r\n')" "$out"
+
     run "CREATE TEMP TABLE f (d double precision)
 GO
 INSERT INTO f VALUES (1e300)
