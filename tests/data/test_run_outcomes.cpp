@@ -147,7 +147,7 @@ TEST_P(RunOutcomes, EmptyResultsNoResultsAndRowCounts) {
     EXPECT_EQ(OutcomesOf(4)[0].table->rowCount(), 0);
     EXPECT_EQ(OutcomesOf(4)[0].table->columnName(0), u"n"_s);
     // Blank lines are sent: PostgreSQL gives nothing back, the SQLite driver
-    // a count of 0 (as it does for CREATE TABLE).
+    // the count of the last statement that changed rows (0 here).
     EXPECT_EQ(results.Batches()[4].outcome, BatchReport::Outcome::Completed);
     const std::vector<RunMessage> messages = results.Messages();
     ASSERT_GE(messages.size(), 2u);
