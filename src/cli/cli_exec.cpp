@@ -48,8 +48,10 @@ bool WriteJsonLines(const RunResults& results) {
         for (const BatchOutcome& outcome : batch.outcomes) {
             switch (outcome.kind) {
             case BatchOutcome::Kind::Rows:
-                line([&] { AppendJsonColumnsAndRows(out, outcome.table); });
-                didSomething = true;
+                if (outcome.table) {
+                    line([&] { AppendJsonColumnsAndRows(out, outcome.table); });
+                    didSomething = true;
+                }
                 break;
             case BatchOutcome::Kind::Updated:
                 line([&] { out += u"\"updated\":" + QString::number(outcome.count); });
