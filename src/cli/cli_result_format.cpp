@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QTime>
 
+#include <utility>
+
 namespace brindle::cli {
 
 namespace {
@@ -58,25 +60,9 @@ QString Tsv(const Recordset& rs) {
 }
 
 QString Json(const Recordset& rs) {
-    QString out = QStringLiteral("{\"columns\":[");
-    for (int field = 0; field < rs.FieldCount(); ++field) {
-        if (field > 0)
-            out += u',';
-        AppendJsonString(out, rs.FieldName(field));
-    }
-    out += u"],\"rows\":[";
-    for (qsizetype row = 0; row < rs.RecordCount(); ++row) {
-        if (row > 0)
-            out += u',';
-        out += u'[';
-        for (int field = 0; field < rs.FieldCount(); ++field) {
-            if (field > 0)
-                out += u',';
-            AppendJsonValue(out, rs.Value(row, field), rs.FieldKind(field));
-        }
-        out += u']';
-    }
-    out += u"]}\n";
+    QString out = QStringLiteral("{");
+    AppendJsonColumnsAndRows(out, rs);
+    out += u"}\n";
     return out;
 }
 
@@ -101,6 +87,35 @@ void AppendTsvField(QString& out, const QString& text) {
             out += c;
         }
     }
+}
+
+void AppendJsonColumnsAndRows(QString& out, const Recordset& rs) {
+    out += u"\"columns\":[";
+    for (int field = 0; field < rs.FieldCount(); ++field) {
+        if (field > 0)
+            out += u',';
+        AppendJsonString(out, rs.FieldName(field));
+    }
+    out += u"],\"rows\":[";
+    for (qsizetype row = 0; row < rs.RecordCount(); ++row) {
+        if (row > 0)
+            out += u',';
+        out += u'[';
+        for (int field = 0; field < rs.FieldCount(); ++field) {
+            if (field > 0)
+                out += u',';
+            AppendJsonValue(out, rs.Value(row, field), rs.FieldKind(field));
+        }
+        out += u']';
+    }
+    out += u']';
+}
+
+void AppendJsonColumnsAndRows(QString& out, std::shared_ptr<const odbc::ResultTable> table) {
+    // Shown read-only, the kept result reads as any open result set does.
+    Recordset rs;
+    rs.Show(std::move(table));
+    AppendJsonColumnsAndRows(out, rs);
 }
 
 QString FormatResult(const Recordset& rs, ResultFormat format) {

@@ -2,9 +2,14 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace brindle {
 class Recordset;
+namespace odbc {
+class ResultTable;
 }
+} // namespace brindle
 
 namespace brindle::cli {
 
@@ -25,6 +30,12 @@ enum class ResultFormat { Tsv, Json, Count, Csv };
 // YYYY-MM-DD HH:MM:SS, with the milliseconds only when there are any, and
 // binary values lower-case hex.
 QString FormatResult(const Recordset& rs, ResultFormat format);
+
+// The members of the Json form, "columns":[...],"rows":[[...],...], appended
+// for an object of the caller's; of an open result set, or of a result kept
+// from a run.
+void AppendJsonColumnsAndRows(QString& out, const Recordset& rs);
+void AppendJsonColumnsAndRows(QString& out, std::shared_ptr<const odbc::ResultTable> table);
 
 // Appends `text` as one TSV field: tab, CR, LF and backslash written
 // \t \r \n \\.

@@ -57,7 +57,8 @@ public:
     void Open(const Command& source);
     // Opens read-only over a result kept from a run (another result of the
     // document's last run): no connection, never updatable, standing on its
-    // first record. Fails with 3705 while open.
+    // first record (or at BOF and EOF when it has none). The table is shared,
+    // not copied. Fails with 3705 while open, and with 3704 without a table.
     void Show(std::shared_ptr<const odbc::ResultTable> table);
     // Fails with 3705 while edits are pending (CancelUpdate discards them).
     // Once closed, tells the observer (see setClosedObserver).
@@ -134,8 +135,8 @@ public:
 
 private:
     // Runs the command's batch, telling its observer how it ended.
-    static std::unique_ptr<odbc::ResultTable> Execute(const Command& source,
-                                                      const odbc::Session& session);
+    static std::shared_ptr<const odbc::ResultTable> Execute(const Command& source,
+                                                            const odbc::Session& session);
     const odbc::ResultTable& table() const; // throws 3704 while closed
     int checkedIndex(int index) const;
     qsizetype currentRow() const;                          // throws 3021 at BOF or EOF
@@ -147,7 +148,9 @@ private:
     struct WriteBack; // what the write-back needs, read once per result
     const WriteBack& writeBack() const;
 
-    std::unique_ptr<odbc::ResultTable> m_table;
+    // Shared with the run's other results when its command keeps them all.
+    std::shared_ptr<const odbc::ResultTable> m_table;
+    bool m_shown = false; // opened by Show: read-only, no connection
     const Connection* m_connection = nullptr;
     quint64 m_connectionOpen = 0; // the connection's OpenCount when the result was read
     mutable std::unique_ptr<WriteBack> m_writeBack;

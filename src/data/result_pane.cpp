@@ -139,9 +139,9 @@ int ResultPane::MessageTab() const {
     return m_tabs->count() - 1;
 }
 
-void ResultPane::ShowRun(const RunResults& run) {
+void ResultPane::ShowRun(const RunResults& run, bool recordSetOpen) {
     m_results = run.Results();
-    const int recordSetResult = run.RecordSetResult();
+    const int recordSetResult = recordSetOpen ? run.RecordSetResult() : -1;
     {
         // The tabs are rebuilt without showing each on the way.
         const QSignalBlocker quiet(m_tabs);

@@ -33,8 +33,9 @@ public:
 
     // Shows the run: its results as tabs, its messages listed, and the tab of
     // the document's result set selected (the messages when the run failed
-    // or gave no result).
-    void ShowRun(const RunResults& run);
+    // or gave no result). `recordSetOpen`: the document's result set holds
+    // the run's last result (a run ending in an empty batch closes it).
+    void ShowRun(const RunResults& run, bool recordSetOpen);
 
     // The result set of the tab shown and its grid; the document's own while
     // the messages are shown.

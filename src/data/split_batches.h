@@ -29,7 +29,10 @@ struct BatchPlace {
 };
 
 // The places of the batches SplitBatches cuts from the same text, one each,
-// in the same order; the same overflow Error.
+// in the same order; the same overflow Error. A place spans the very text its
+// batch was made of: with LF turned into CR it is the batch without its last
+// CR. So where lines end in CR LF, the CR before a GO line ends its batch and
+// the LF after one begins the next. A CR LF, a CR and an LF each end a line.
 std::vector<BatchPlace> SplitBatchPlaces(const QString& text);
 
 } // namespace brindle

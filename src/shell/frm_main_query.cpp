@@ -73,10 +73,16 @@ std::optional<store::HistoryBatchObserver> HistoryOf(store::HistoryRecorder* rec
         doc.Caption());
 }
 
-// Where each batch of the text run stands in the editor: the places in the
-// text moved by where that text starts (the selection's start).
-std::vector<BatchPlace> EditorPlaces(const RichTextEditor& editor, const QString& text) {
-    std::vector<BatchPlace> places = SplitBatchPlaces(text);
+// Where each batch that is sent stands in the editor (an empty batch is
+// not sent): the places in the text run, moved by where that text starts.
+std::vector<BatchPlace> EditorPlaces(const RichTextEditor& editor, const QString& text,
+                                     const QStringList& batches) {
+    const std::vector<BatchPlace> all = SplitBatchPlaces(text);
+    std::vector<BatchPlace> places;
+    for (qsizetype i = 0; i < batches.size() && i < static_cast<qsizetype>(all.size()); ++i) {
+        if (!batches[i].isEmpty())
+            places.push_back(all[static_cast<std::size_t>(i)]);
+    }
     if (editor.SelLength() <= 0)
         return places;
     const int start = editor.SelStart();
@@ -154,7 +160,7 @@ bool frmMain::ExecBatches(bool keepResults) {
         std::optional<RunResultsCollector> collector;
         if (keepResults) {
             doc->Run().Clear();
-            collector.emplace(doc->Run(), EditorPlaces(editor, text));
+            collector.emplace(doc->Run(), EditorPlaces(editor, text, batches));
             observers.Add(&*collector);
         }
         const WaitPointer wait;

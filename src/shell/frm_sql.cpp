@@ -110,17 +110,28 @@ Recordset& frmSQL::ShownRecordSet() const {
 
 void frmSQL::ShowRun() {
     BindGrid();
-    m_resultPane->ShowRun(m_run);
+    m_resultPane->ShowRun(m_run, mrsQuery->State() != 0);
 }
 
 void frmSQL::SelectBatch(int number) {
     for (const RunBatch& batch : m_run.Batches()) {
         if (batch.number != number)
             continue;
-        // The text may have changed since the run: the editor clamps.
+        // The batch without the line ends around it; the text may have
+        // changed since the run, and the editor clamps.
+        const QString text = m_txtQry->Text();
+        qsizetype start = std::clamp<qsizetype>(batch.place.start, 0, text.size());
+        qsizetype end = std::clamp<qsizetype>(start + batch.place.length, start, text.size());
+        const auto lineEnd = [&text](qsizetype i) {
+            return text[i] == u'\r' || text[i] == u'\n';
+        };
+        while (start < end && lineEnd(start))
+            ++start;
+        while (end > start && lineEnd(end - 1))
+            --end;
         Step([&] {
-            m_txtQry->setSelStart(static_cast<int>(batch.place.start));
-            m_txtQry->setSelLength(static_cast<int>(batch.place.length));
+            m_txtQry->setSelStart(static_cast<int>(start));
+            m_txtQry->setSelLength(static_cast<int>(end - start));
         });
         m_txtQry->SetFocus();
         return;
