@@ -30,10 +30,6 @@ namespace {
 
 enum MessageColumn { BatchColumn, LineColumn, TextColumn, TimeColumn };
 
-QString SecondsText(qint64 ms) {
-    return QLocale().toString(static_cast<double>(ms) / 1000.0, 'f', 2) + QStringLiteral(" 秒");
-}
-
 // The selected cells as rows and columns; a selection of whole rows takes
 // every column.
 CellBlock SelectedCells(const QTableView& grid) {
@@ -252,8 +248,12 @@ void ResultPane::FillMessages(const RunResults& run) {
         items.append(item);
     }
     m_lstMessages->addTopLevelItems(items);
-    for (int column : {BatchColumn, LineColumn, TimeColumn})
+    // Room around the numbers, so that they do not run into the text.
+    const int padding = m_lstMessages->fontMetrics().averageCharWidth() * 2;
+    for (int column : {BatchColumn, LineColumn, TimeColumn}) {
         m_lstMessages->resizeColumnToContents(column);
+        m_lstMessages->setColumnWidth(column, m_lstMessages->columnWidth(column) + padding);
+    }
 }
 
 void ResultPane::CopySelection(QTableView& grid, bool names) {

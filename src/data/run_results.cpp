@@ -1,5 +1,7 @@
 #include "data/run_results.h"
 
+#include <QLocale>
+
 #include "data/odbc_result_table.h"
 
 #include <algorithm>
@@ -113,7 +115,14 @@ QString RunResults::TotalsText() const {
         Grouped(static_cast<qint64>(m_batches.size())) + u" バッチ · " + Grouped(rows) + u" 行";
     if (updated > 0)
         text += u" · " + Grouped(updated) + u" 行を更新";
-    return text + u" · " + QString::number(static_cast<double>(ms) / 1000.0, 'f', 2) + u" 秒";
+    return text + u" · " + SecondsText(ms);
+}
+
+QString SecondsText(qint64 ms) {
+    // A quick batch would be "0.00" with two decimals; a long run needs no
+    // thousandths.
+    return QLocale::c().toString(static_cast<double>(ms) / 1000.0, 'f', ms < 1000 ? 3 : 2) +
+           u" 秒";
 }
 
 RunResultsCollector::RunResultsCollector(RunResults& results, std::vector<BatchPlace> places)

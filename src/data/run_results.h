@@ -62,6 +62,9 @@ private:
     std::vector<Result> m_results;
 };
 
+// A time as the message list and the totals show it: "4.21 秒", "0.004 秒".
+QString SecondsText(qint64 ms);
+
 // Fills a RunResults as the command's batches end (see BatchObserver): the
 // places are those of the batches in the order they are sent.
 class RunResultsCollector final : public BatchObserver {

@@ -111,7 +111,7 @@ TEST(RunResults, TheRecordSetHoldsTheLastBatchsFirstResult) {
     ASSERT_EQ(results.Batches().size(), 3u);
     EXPECT_EQ(results.Batches()[2].number, 3);
     EXPECT_EQ(results.Batches()[2].place.line, 0);
-    EXPECT_EQ(results.TotalsText(), u"3 バッチ · 10 行 · 2 行を更新 · 0.00 秒"_s);
+    EXPECT_EQ(results.TotalsText(), u"3 バッチ · 10 行 · 2 行を更新 · 0.003 秒"_s);
 }
 
 TEST(RunResults, ACancelledBatchKeepsWhatCameBeforeAndReportsTheObserversInTurn) {
@@ -130,7 +130,7 @@ TEST(RunResults, ACancelledBatchKeepsWhatCameBeforeAndReportsTheObserversInTurn)
                                 {Kind::Result, 1, 1, u"5 行"_s, 10},
                                 {Kind::Info, 2, 5, u"notice"_s, 20},
                                 {Kind::Cancelled, 2, 5, u"キャンセル"_s, 20},
-                                {Kind::Totals, 0, 0, u"2 バッチ · 5 行 · 0.03 秒"_s, -1},
+                                {Kind::Totals, 0, 0, u"2 バッチ · 5 行 · 0.030 秒"_s, -1},
                             });
     EXPECT_EQ(results.RecordSetResult(), -1);
     EXPECT_EQ(second.Batches().size(), 2u) << "every observer hears every batch";
