@@ -121,8 +121,7 @@ QString RunResults::TotalsText() const {
 QString SecondsText(qint64 ms) {
     // A quick batch would be "0.00" with two decimals; a long run needs no
     // thousandths.
-    return QLocale::c().toString(static_cast<double>(ms) / 1000.0, 'f', ms < 1000 ? 3 : 2) +
-           u" 秒";
+    return QLocale::c().toString(static_cast<double>(ms) / 1000.0, 'f', ms < 1000 ? 3 : 2) + u" 秒";
 }
 
 RunResultsCollector::RunResultsCollector(RunResults& results, std::vector<BatchPlace> places)

@@ -1,7 +1,7 @@
+#include "core/error.h"
 #include "data/recordset.h"
 #include "data/result_pane.h"
 #include "main_window_fixture.h"
-#include "core/error.h"
 #include "shell/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 
@@ -182,7 +182,7 @@ TEST_F(MainWindowTest, DocumentLayoutInPixelsFollowsTheTwipRules) {
     // The result pane (its tab strip over the grid) stands where the grid does.
     EXPECT_EQ(doc->txtQry()->geometry().top(), 0);
     EXPECT_EQ(doc->txtQry()->height(), 137); // 2055 twips
-    EXPECT_EQ(doc->resultPane()->y(), 140);      // 2105 twips
+    EXPECT_EQ(doc->resultPane()->y(), 140);  // 2105 twips
     EXPECT_EQ(doc->txtQry()->width(), doc->width());
     EXPECT_EQ(doc->resultPane()->width(), doc->width());
     EXPECT_EQ(doc->resultPane()->geometry().bottom() + 1, doc->height() - 2); // 30 twips

@@ -64,13 +64,13 @@ TEST_F(ResultTabs, BeforeAnyRunTheGridHasItsTabAndTheMessagesTheirs) {
     EXPECT_EQ(Tabs(), (QStringList{QStringLiteral("結果"), QStringLiteral("メッセージ")}));
     EXPECT_EQ(doc->resultPane()->ShownGrid(), doc->grdQry());
     // The run's panel comes after the two the main window always had.
-    const QList<QLabel*> panels = window->statusBar()->findChildren<QLabel*>(
-        QString(), Qt::FindDirectChildrenOnly);
+    const QList<QLabel*> panels =
+        window->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
     QStringList names;
     for (const QLabel* panel : panels)
         names.append(panel->objectName());
-    EXPECT_EQ(names.mid(0, 3),
-              (QStringList{QStringLiteral("MESSAGE"), QStringLiteral("DSN"), QStringLiteral("RUN")}));
+    EXPECT_EQ(names.mid(0, 3), (QStringList{QStringLiteral("MESSAGE"), QStringLiteral("DSN"),
+                                            QStringLiteral("RUN")}));
 }
 
 TEST_F(ResultTabs, EveryResultGetsATabAndTheDocumentsResultSetIsShown) {
@@ -130,8 +130,7 @@ TEST_F(ResultTabs, AFailingBatchKeepsTheEarlierResultsAndPointsAtItsLine) {
     EXPECT_EQ(Tabs(), (QStringList{QStringLiteral("結果 1"), QStringLiteral("結果 2"),
                                    QStringLiteral("メッセージ")}));
     // The messages are shown: that is where the failure is.
-    EXPECT_EQ(doc->resultPane()->tabResults()->currentIndex(),
-              doc->resultPane()->MessageTab());
+    EXPECT_EQ(doc->resultPane()->tabResults()->currentIndex(), doc->resultPane()->MessageTab());
     const QStringList messages = Messages();
     ASSERT_EQ(messages.size(), 4) << messages.join(u'\n').toStdString();
     EXPECT_EQ(messages[0], QStringLiteral("1|1|1 行"));
