@@ -275,18 +275,22 @@ void ResultPane::ShowGridMenu(QTableView& grid, const QPoint& at) {
     QAction* copy = menu.addAction(QStringLiteral("コピー(&C)"));
     copy->setShortcut(QKeySequence::Copy);
     QAction* copyNames = menu.addAction(QStringLiteral("列名も含めてコピー(&H)"));
+    QAction* all = menu.addAction(QStringLiteral("すべてのセルを選択(&A)"));
     menu.addSeparator();
     QAction* save = menu.addAction(QStringLiteral("結果を保存(&V)..."));
     const auto* model = qobject_cast<const RecordsetModel*>(grid.model());
     const bool open = model && model->Bound() && model->Bound()->State() != 0;
     copy->setEnabled(open);
     copyNames->setEnabled(open);
+    all->setEnabled(open);
     save->setEnabled(open);
     QAction* chosen = menu.exec(at);
     if (chosen == copy)
         CopySelection(grid, false);
     else if (chosen == copyNames)
         CopySelection(grid, true);
+    else if (chosen == all)
+        grid.selectAll();
     else if (chosen == save)
         emit SaveRequested();
 }
