@@ -18,24 +18,12 @@ namespace brindle::cli {
 
 namespace {
 
-// A value that is not NULL as the TSV field.
+// A value that is not NULL as the TSV field: binary in the CLI's own
+// lower-case hex, everything else whole.
 QString PlainText(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-        return QString::number(value.toLongLong());
-    case QMetaType::Double:
-        return DoubleText(value.toDouble());
-    case QMetaType::QDate:
-        return DateText(value.toDate());
-    case QMetaType::QTime:
-        return TimeText(value.toTime());
-    case QMetaType::QDateTime:
-        return TimestampText(value.toDateTime());
-    case QMetaType::QByteArray:
+    if (value.typeId() == QMetaType::QByteArray)
         return QString::fromLatin1(value.toByteArray().toHex());
-    default:
-        return value.toString();
-    }
+    return WholeValueText(value);
 }
 
 QString Tsv(const Recordset& rs) {
