@@ -86,7 +86,7 @@ void Fail(benchmark::State& state, const brindle::Error& e) {
     state.SkipWithError(e.description().toStdString().c_str());
 }
 
-void BM_FetchRecordset(benchmark::State& state) {
+void FetchRecordset(benchmark::State& state, bool keepAll) {
     try {
         Connection connection;
         connection.setConnectionString(Database::instance().connectionString());
@@ -95,6 +95,7 @@ void BM_FetchRecordset(benchmark::State& state) {
         command.setActiveConnection(&connection);
         command.setCommandText(QString::fromUtf16(kSelect));
         command.setCommandTimeout(0);
+        command.setKeepAllResults(keepAll);
         Recordset rs;
         std::size_t bytes = 0;
         qsizetype rows = 0;
@@ -112,7 +113,17 @@ void BM_FetchRecordset(benchmark::State& state) {
         Fail(state, e);
     }
 }
+void BM_FetchRecordset(benchmark::State& state) {
+    FetchRecordset(state, false);
+}
 BENCHMARK(BM_FetchRecordset)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same with the command keeping every result of the batch, as the window
+// does for its result tabs: the one result is shared, not copied.
+void BM_FetchRecordsetKeepingAll(benchmark::State& state) {
+    FetchRecordset(state, true);
+}
+BENCHMARK(BM_FetchRecordsetKeepingAll)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The plain loop: block cursor, bound columns, values appended to vectors.
 struct RawColumns {

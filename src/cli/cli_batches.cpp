@@ -2,8 +2,8 @@
 
 #include "cli/cli_io.h"
 #include "cli/cli_json.h"
-#include "data/split_batches.h"
 #include "core/error.h"
+#include "data/split_batches.h"
 
 namespace brindle::cli {
 

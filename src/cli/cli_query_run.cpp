@@ -8,6 +8,7 @@
 #include "data/connection_string.h"
 #include "data/odbc_locale.h"
 #include "data/recordset.h"
+#include "data/run_results.h"
 #include "data/split_batches.h"
 
 #include <algorithm>
@@ -28,6 +29,18 @@ void CloseResult(Connection& connection, Recordset& rs) {
         rs.Close();
     } catch (const Error&) {
     }
+}
+
+// The places of the batches that are sent: empty ones never are.
+std::vector<BatchPlace> SentBatchPlaces(const QString& query) {
+    const QStringList batches = SplitBatches(query);
+    const std::vector<BatchPlace> places = SplitBatchPlaces(query);
+    std::vector<BatchPlace> sent;
+    for (qsizetype i = 0; i < batches.size(); ++i) {
+        if (!batches[i].isEmpty())
+            sent.push_back(places[static_cast<std::size_t>(i)]);
+    }
+    return sent;
 }
 
 } // namespace
@@ -97,27 +110,38 @@ void RunQueryBatches(const QueryOptions& options, const QString& query, Connecti
 }
 
 bool RunStdinQuery(const QueryOptions& options, Connection& connection, Command& command,
-                   Recordset& rs) {
+                   Recordset& rs, RunResults* results) {
     UseUtf8CharacterSet();
     const std::optional<QString> input = ReadStdinUtf8();
     if (!input)
         return false;
+    BatchObservers observers;
+    bool observed = false;
     std::optional<HistoryRecording> history;
     if (options.history) {
         history.emplace(options.dsn, options.uid);
-        command.setObserver(&*history);
+        observers.Add(&*history);
+        observed = true;
     }
+    std::optional<RunResultsCollector> collector;
     bool ran = true;
     try {
+        if (results) {
+            collector.emplace(*results, SentBatchPlaces(*input));
+            observers.Add(&*collector);
+            observed = true;
+            command.setKeepAllResults(true);
+        }
+        if (observed)
+            command.setObserver(&observers);
         RunQueryBatches(options, *input, connection, command, rs);
     } catch (const Error& e) {
         ReportError(e.description());
         ran = false;
     }
-    if (history) {
-        command.setObserver(nullptr);
+    command.setObserver(nullptr);
+    if (history)
         history->Flush();
-    }
     return ran;
 }
 

@@ -11,6 +11,7 @@ namespace brindle {
 class Connection;
 class Command;
 class Recordset;
+class RunResults;
 } // namespace brindle
 
 namespace brindle::cli {
@@ -44,8 +45,9 @@ void RunQueryBatches(const QueryOptions& options, const QString& query, Connecti
 // Reads the query from stdin (UTF-8) and runs it as RunQueryBatches does,
 // each batch that ran recorded in the query history unless the options say
 // not to (and written before it returns). A failure is reported on stderr
-// and gives false.
+// and gives false. With `results`, every result, row count and message of
+// every batch that ran is kept there, a failing batch's error included.
 bool RunStdinQuery(const QueryOptions& options, Connection& connection, Command& command,
-                   Recordset& rs);
+                   Recordset& rs, RunResults* results = nullptr);
 
 } // namespace brindle::cli

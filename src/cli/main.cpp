@@ -43,9 +43,13 @@ constexpr Subcommand kSubcommands[] = {
      brindle::cli::RunBatches},
     {"dsns", "the ODBC data-source names, one per line", brindle::cli::RunDsns},
     {"exec",
-     "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|count]\n"
-     "            [--no-history]: query on stdin runs as batches -> the last batch's\n"
-     "            result; each batch that ran is kept in the query history",
+     "--dsn NAME [--uid U] [--pwd P] [--timeout S] [--format tsv|json|csv|count]\n"
+     "            [--results last|all] [--no-history]: query on stdin runs as batches\n"
+     "            -> the last batch's result; with --results all one JSON object a\n"
+     "            line for every result, row count, message and error of every batch\n"
+     "            (keys batch, line, ms and columns+rows, updated, done, message or\n"
+     "            error); each batch that ran is kept in the query history;\n"
+     "            csv is RFC 4180: UTF-8 without a byte-order mark, CR LF line ends",
      brindle::cli::RunExec},
     {"export",
      "--dsn NAME [--uid U] [--pwd P] [--timeout S] --out FILE.xlsx [--no-history]:\n"

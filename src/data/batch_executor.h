@@ -19,9 +19,10 @@ public:
     virtual ~BatchExecutor() = default;
     // What odbc::ExecuteBatch returns, throws and tells in `facts` for the
     // same arguments.
-    virtual std::unique_ptr<odbc::ResultTable> Execute(const odbc::Session& session,
-                                                       const QString& text, int timeoutSeconds,
-                                                       odbc::BatchFacts* facts) = 0;
+    virtual std::shared_ptr<const odbc::ResultTable> Execute(const odbc::Session& session,
+                                                             const QString& text,
+                                                             int timeoutSeconds,
+                                                             odbc::BatchFacts* facts) = 0;
 };
 
 } // namespace brindle

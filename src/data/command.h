@@ -32,7 +32,13 @@ public:
     BatchObserver* Observer() const { return m_observer; }
     void setObserver(BatchObserver* observer) { m_observer = observer; }
 
+    // Whether a batch keeps every result it returns (BatchReport::outcomes),
+    // not only the first with columns; off by default.
+    bool KeepAllResults() const { return m_keepAll; }
+    void setKeepAllResults(bool keep) { m_keepAll = keep; }
+
 private:
+    bool m_keepAll = false;
     BatchExecutor* m_executor = nullptr;
     BatchObserver* m_observer = nullptr;
     Connection* m_connection = nullptr;

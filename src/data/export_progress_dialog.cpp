@@ -10,16 +10,17 @@ namespace {
 
 constexpr int UpdateMilliseconds = 100;
 
-QString ProgressText(qsizetype written, qsizetype total) {
+QString ProgressText(const QString& label, qsizetype written, qsizetype total) {
     const QLocale locale;
-    return QStringLiteral("ブックに書き込み中･･･ %1 / %2 件")
-        .arg(locale.toString(written), locale.toString(total));
+    return label.arg(locale.toString(written), locale.toString(total));
 }
 
 } // namespace
 
-ExportProgressDialog::ExportProgressDialog(QWidget* parent) : m_dialog(parent) {
-    m_dialog.setWindowTitle(QStringLiteral("エクセルに貼り付け"));
+ExportProgressDialog::ExportProgressDialog(QWidget* parent, const QString& title,
+                                           const QString& label)
+    : m_dialog(parent), m_label(label) {
+    m_dialog.setWindowTitle(title);
     m_dialog.setCancelButtonText(QStringLiteral("キャンセル"));
     m_dialog.setWindowModality(Qt::ApplicationModal);
     m_dialog.setMinimumDuration(500);
@@ -32,7 +33,7 @@ void ExportProgressDialog::Begin(qsizetype total) {
     // The bar counts in int; a bigger total moves it in proportion.
     m_dialog.setRange(
         0, static_cast<int>(std::min<qsizetype>(total, std::numeric_limits<int>::max())));
-    m_dialog.setLabelText(ProgressText(0, total));
+    m_dialog.setLabelText(ProgressText(m_label, 0, total));
     m_dialog.setValue(0);
     m_sinceUpdate.start();
 }
@@ -40,7 +41,7 @@ void ExportProgressDialog::Begin(qsizetype total) {
 bool ExportProgressDialog::Written(qsizetype records) {
     if (m_sinceUpdate.elapsed() >= UpdateMilliseconds || records >= m_total) {
         m_sinceUpdate.restart();
-        m_dialog.setLabelText(ProgressText(records, m_total));
+        m_dialog.setLabelText(ProgressText(m_label, records, m_total));
         const qsizetype scaled = m_total > std::numeric_limits<int>::max()
                                      ? records * m_dialog.maximum() / m_total
                                      : records;

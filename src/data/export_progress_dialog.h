@@ -12,7 +12,10 @@ namespace brindle {
 // stop. The window is repainted between blocks, a few times a second.
 class ExportProgressDialog final : public ExportProgress {
 public:
-    explicit ExportProgressDialog(QWidget* parent);
+    // `label` has %1 for the records written and %2 for the total.
+    explicit ExportProgressDialog(
+        QWidget* parent, const QString& title = QStringLiteral("エクセルに貼り付け"),
+        const QString& label = QStringLiteral("ブックに書き込み中･･･ %1 / %2 件"));
 
     void Begin(qsizetype total) override;
     bool Written(qsizetype records) override;
@@ -25,6 +28,7 @@ private:
     QProgressDialog m_dialog;
     QElapsedTimer m_sinceUpdate;
     qsizetype m_total = 0;
+    QString m_label;
 };
 
 } // namespace brindle

@@ -2,8 +2,6 @@
 
 #include "data/odbc_text.h"
 
-#include <QStringList>
-
 #include <sqlext.h>
 
 #include <vector>
@@ -41,6 +39,10 @@ QString Record(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT number) {
 } // namespace
 
 QString DiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
+    return DiagnosticRecords(handleType, handle).join(u'\n');
+}
+
+QStringList DiagnosticRecords(SQLSMALLINT handleType, SQLHANDLE handle) {
     if (handle == SQL_NULL_HANDLE)
         return {};
     QStringList records;
@@ -51,7 +53,7 @@ QString DiagnosticText(SQLSMALLINT handleType, SQLHANDLE handle) {
             break;
         records.append(record);
     }
-    return records.join(u'\n');
+    return records;
 }
 
 } // namespace brindle::odbc

@@ -1,9 +1,12 @@
 #include "data/odbc_execute.h"
 
 #include "data/odbc_check.h"
+#include "data/odbc_diagnostics.h"
 #include "data/odbc_fetch.h"
 #include "data/odbc_handles.h"
 #include "data/odbc_text.h"
+
+#include <QElapsedTimer>
 
 #include <sqlext.h>
 
@@ -25,22 +28,101 @@ bool NextResult(SQLHSTMT statement) {
            SQL_NO_DATA;
 }
 
+// The rows the current result (one without columns) changed; -1 when the
+// driver cannot tell or fails to.
+qint64 ChangedRows(SQLHSTMT statement) {
+    SQLLEN rows = -1;
+    if (!SQL_SUCCEEDED(SQLRowCount(statement, &rows)) || rows < 0)
+        return -1;
+    return rows;
+}
+
 // Adds the rows the current result (one without columns) changed; drivers
 // that cannot tell give -1 or fail, and then nothing is added.
 void CountChangedRows(SQLHSTMT statement, BatchFacts* facts) {
     if (!facts)
         return;
-    SQLLEN rows = -1;
-    if (!SQL_SUCCEEDED(SQLRowCount(statement, &rows)) || rows < 0)
+    const qint64 rows = ChangedRows(statement);
+    if (rows >= 0)
+        facts->rowsChanged = std::max<qint64>(facts->rowsChanged, 0) + rows;
+}
+
+// Writes the batch's elapsed time into the facts however it leaves.
+class BatchClock {
+public:
+    explicit BatchClock(BatchFacts* facts) : m_facts(facts) {
+        if (m_facts)
+            m_clock.start();
+    }
+    ~BatchClock() {
+        if (m_facts)
+            m_facts->elapsedMs = m_clock.elapsed();
+    }
+    BatchClock(const BatchClock&) = delete;
+    BatchClock& operator=(const BatchClock&) = delete;
+
+private:
+    BatchFacts* m_facts;
+    QElapsedTimer m_clock;
+};
+
+// The driver's informational messages of the call that returned rc.
+void KeepMessages(SQLRETURN rc, SQLHSTMT statement, BatchFacts& facts) {
+    if (rc != SQL_SUCCESS_WITH_INFO && rc != SQL_NO_DATA)
         return;
-    facts->rowsChanged = std::max<qint64>(facts->rowsChanged, 0) + rows;
+    const QStringList records = DiagnosticRecords(SQL_HANDLE_STMT, statement);
+    for (const QString& record : records) {
+        BatchOutcome message;
+        message.kind = BatchOutcome::Kind::Message;
+        message.text = record;
+        facts.outcomes.push_back(std::move(message));
+    }
+}
+
+// Every result of the executed statement, kept in facts in the driver's order;
+// returns the first that has columns. `rc` is what SQLExecDirectW returned.
+std::shared_ptr<const ResultTable> KeepAllResults(SQLHSTMT stmt, SQLRETURN rc,
+                                                  const Session& session, RunControl* control,
+                                                  BatchFacts& facts) {
+    std::shared_ptr<const ResultTable> first;
+    facts.rowsChanged = -1;
+    for (;;) {
+        KeepMessages(rc, stmt, facts);
+        if (control)
+            control->throwIfCancelled();
+        if (HasColumns(stmt)) {
+            auto table = std::make_shared<const ResultTable>(FetchAll(stmt, session, control));
+            if (!first)
+                first = table;
+            BatchOutcome rows;
+            rows.kind = BatchOutcome::Kind::Rows;
+            rows.table = std::move(table);
+            facts.outcomes.push_back(std::move(rows));
+        } else if (const qint64 changed = ChangedRows(stmt); changed >= 0) {
+            BatchOutcome updated;
+            updated.kind = BatchOutcome::Kind::Updated;
+            updated.count = changed;
+            facts.outcomes.push_back(std::move(updated));
+            if (!first)
+                facts.rowsChanged = std::max<qint64>(facts.rowsChanged, 0) + changed;
+        }
+        rc = Check(SQLMoreResults(stmt), SQL_HANDLE_STMT, stmt, "SQLMoreResults");
+        if (rc == SQL_NO_DATA) {
+            KeepMessages(rc, stmt, facts);
+            break;
+        }
+    }
+    if (first)
+        facts.rowsChanged = -1; // the batch has a result; its rows are what counts
+    return first;
 }
 
 } // namespace
 
-std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString& text,
-                                          int timeoutSeconds, RunControl* control,
-                                          BatchFacts* facts) {
+std::shared_ptr<const ResultTable> ExecuteBatch(const Session& session, const QString& text,
+                                                int timeoutSeconds, RunControl* control,
+                                                BatchFacts* facts) {
+    const BatchClock clock(facts);
     const StatementHandle statement = AllocateStatement(session.connection());
     const SQLHSTMT stmt = statement.get();
     const AttachedStatement attached(control, stmt);
@@ -57,18 +139,21 @@ std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString&
 
     std::vector<SQLWCHAR> sql = ToSqlWide(text);
     // SQL_NO_DATA here is a statement that touched no rows, not a failure.
-    Check(SQLExecDirectW(stmt, sql.data(), SQL_NTS), SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
+    const SQLRETURN executed =
+        Check(SQLExecDirectW(stmt, sql.data(), SQL_NTS), SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
+    if (facts && facts->keepAll)
+        return KeepAllResults(stmt, executed, session, control, *facts);
 
     // A cancel that the driver did not notice still stops at the next result.
     const auto checkCancel = [control] {
         if (control)
             control->throwIfCancelled();
     };
-    std::unique_ptr<ResultTable> table;
+    std::shared_ptr<const ResultTable> table;
     for (;;) {
         checkCancel();
         if (HasColumns(stmt)) {
-            table = std::make_unique<ResultTable>(FetchAll(stmt, session, control));
+            table = std::make_shared<const ResultTable>(FetchAll(stmt, session, control));
             break;
         }
         CountChangedRows(stmt, facts);

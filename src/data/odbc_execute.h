@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/batch_outcome.h"
 #include "data/odbc_result_table.h"
 #include "data/odbc_run_control.h"
 #include "data/odbc_session.h"
@@ -7,11 +8,14 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace brindle::odbc {
 
 // What a batch tells beyond its result, for those who keep a record of it.
 struct BatchFacts {
+    // Asked by the caller: keep everything the batch gives back in `outcomes`.
+    bool keepAll = false;
     // Rows the batch's statements changed, summed, when it returned no result
     // with columns; -1 when it did or the driver does not say.
     qint64 rowsChanged = -1;
@@ -20,6 +24,12 @@ struct BatchFacts {
     bool cancelled = false;
     // False for a batch refused because its run had been cancelled before.
     bool sent = true;
+    // Milliseconds the batch took on the thread that ran it, until its
+    // results were fetched or it failed; -1 when it was not run.
+    qint64 elapsedMs = -1;
+    // With `keepAll`: every result with columns, row count and informational
+    // message, in the driver's order; what came before a failure stays.
+    std::vector<BatchOutcome> outcomes;
 };
 
 // Runs one batch on the session with the time-out in whole seconds (0: no
@@ -30,9 +40,10 @@ struct BatchFacts {
 // diagnostics on any failure. With a control, the statement can be cancelled
 // from another thread and the rows fetched are counted there; a cancelled run
 // fails with the driver's report or CancelledError. With `facts`, the rows
-// changed are counted there.
-std::unique_ptr<ResultTable> ExecuteBatch(const Session& session, const QString& text,
-                                          int timeoutSeconds, RunControl* control = nullptr,
-                                          BatchFacts* facts = nullptr);
+// changed are counted there, and with its `keepAll` every result is fetched
+// and kept (the returned one among them).
+std::shared_ptr<const ResultTable> ExecuteBatch(const Session& session, const QString& text,
+                                                int timeoutSeconds, RunControl* control = nullptr,
+                                                BatchFacts* facts = nullptr);
 
 } // namespace brindle::odbc

@@ -33,9 +33,10 @@ const odbc::ResultTable& Recordset::table() const {
     return *m_table;
 }
 
-std::unique_ptr<odbc::ResultTable> Recordset::Execute(const Command& source,
-                                                      const odbc::Session& session) {
+std::shared_ptr<const odbc::ResultTable> Recordset::Execute(const Command& source,
+                                                            const odbc::Session& session) {
     odbc::BatchFacts facts;
+    facts.keepAll = source.KeepAllResults();
     const auto run = [&] {
         return source.Executor() ? source.Executor()->Execute(session, source.CommandText(),
                                                               source.CommandTimeout(), &facts)
@@ -49,26 +50,33 @@ std::unique_ptr<odbc::ResultTable> Recordset::Execute(const Command& source,
     BatchReport report;
     report.text = source.CommandText();
     report.started = QDateTime::currentDateTimeUtc();
+    // The time on the thread that ran the batch; this clock only stands in
+    // for an executor that does not measure it.
     QElapsedTimer clock;
     clock.start();
+    const auto elapsed = [&] {
+        return facts.elapsedMs >= 0 ? facts.elapsedMs : clock.elapsed();
+    };
     try {
-        std::unique_ptr<odbc::ResultTable> table = run();
-        report.durationMs = clock.elapsed();
+        std::shared_ptr<const odbc::ResultTable> table = run();
+        report.durationMs = elapsed();
         if (table) {
             report.rows = table->rowCount();
         } else {
             report.rows = facts.rowsChanged;
             report.rowsChanged = true;
         }
+        report.outcomes = std::move(facts.outcomes);
         observer->BatchEnded(report);
         return table;
     } catch (const Error& e) {
         if (facts.sent) {
-            report.durationMs = clock.elapsed();
+            report.durationMs = elapsed();
             report.outcome = facts.cancelled || e.number() == err::Cancelled
                                  ? BatchReport::Outcome::Cancelled
                                  : BatchReport::Outcome::Failed;
             report.error = e.description();
+            report.outcomes = std::move(facts.outcomes);
             observer->BatchEnded(report);
         }
         throw;
@@ -84,6 +92,7 @@ void Recordset::Open(const Command& source) {
     if (source.CommandText().isEmpty())
         throw NoCommandTextError();
     m_table = Execute(source, *connection->Session());
+    m_shown = false;
     m_position = 0;
     m_pendingEdits.clear();
     m_written.clear();
@@ -92,12 +101,28 @@ void Recordset::Open(const Command& source) {
     m_connectionOpen = connection->OpenCount();
 }
 
+void Recordset::Show(std::shared_ptr<const odbc::ResultTable> table) {
+    if (m_table)
+        throw ObjectOpenError();
+    if (!table)
+        throw ObjectClosedError(); // nothing to show: it stays closed
+    m_table = std::move(table);
+    m_shown = true;
+    m_position = 0;
+    m_pendingEdits.clear();
+    m_written.clear();
+    m_writeBack.reset();
+    m_connection = nullptr;
+    m_connectionOpen = 0;
+}
+
 void Recordset::Close() {
     if (!m_table)
         throw ObjectClosedError();
     if (!m_pendingEdits.empty())
         throw ObjectOpenError();
     m_table.reset();
+    m_shown = false;
     m_position = -1;
     m_written.clear();
     m_writeBack.reset();
@@ -221,6 +246,14 @@ QVariant Recordset::storedValue(qsizetype row, int column) const {
     return savedValue(row, column);
 }
 
+bool Recordset::editedAt(qsizetype row, int column) const {
+    for (const PendingEdit& edit : m_pendingEdits) {
+        if (edit.row == row && edit.field == column)
+            return true;
+    }
+    return m_written.find({row, column}) != m_written.end();
+}
+
 QVariant Recordset::savedValue(qsizetype row, int column) const {
     if (!m_written.empty()) {
         const auto written = m_written.find({row, column});
@@ -234,6 +267,11 @@ const Recordset::WriteBack& Recordset::writeBack() const {
     if (m_writeBack)
         return *m_writeBack;
     auto info = std::make_unique<WriteBack>();
+    if (m_shown) {
+        info->reason = QStringLiteral("実行のほかの結果は読み取り専用です。");
+        m_writeBack = std::move(info);
+        return *m_writeBack;
+    }
     const odbc::ResultTable& result = table();
     std::vector<odbc::ColumnOrigin> origins;
     for (int i = 0; i < result.columnCount(); ++i)

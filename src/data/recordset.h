@@ -55,6 +55,11 @@ public:
     // 3709 without an open connection, 3708 without text, and with the
     // driver's diagnostics when the batch fails (staying closed).
     void Open(const Command& source);
+    // Opens read-only over a result kept from a run (another result of the
+    // document's last run): no connection, never updatable, standing on its
+    // first record (or at BOF and EOF when it has none). The table is shared,
+    // not copied. Fails with 3705 while open, and with 3704 without a table.
+    void Show(std::shared_ptr<const odbc::ResultTable> table);
     // Fails with 3705 while edits are pending (CancelUpdate discards them).
     // Once closed, tells the observer (see setClosedObserver).
     void Close();
@@ -99,6 +104,12 @@ public:
     QVariant Value(const QString& name) const;
     // Any record's value (row from 0), without moving: for the grid.
     QVariant Value(qsizetype row, int index) const;
+    // Whether Value(row, index) differs from what FieldValues(index) holds:
+    // an edit pending or written back. Cheap while there are none, so a pass
+    // over every cell can read the stored values and ask Value only here.
+    bool ValueEdited(qsizetype row, int index) const {
+        return (!m_written.empty() || !m_pendingEdits.empty()) && editedAt(row, index);
+    }
 
     // Whether edits can be written back: every field read from its own column
     // of one table the driver's catalog knows. Asked of the driver once per
@@ -124,19 +135,22 @@ public:
 
 private:
     // Runs the command's batch, telling its observer how it ended.
-    static std::unique_ptr<odbc::ResultTable> Execute(const Command& source,
-                                                      const odbc::Session& session);
+    static std::shared_ptr<const odbc::ResultTable> Execute(const Command& source,
+                                                            const odbc::Session& session);
     const odbc::ResultTable& table() const; // throws 3704 while closed
     int checkedIndex(int index) const;
     qsizetype currentRow() const;                          // throws 3021 at BOF or EOF
     QVariant storedValue(qsizetype row, int column) const; // pending edits shown
     QVariant savedValue(qsizetype row, int column) const;  // fetched or written back
-    void leaveRecordFor(qsizetype target);                 // writes edits of another record
+    bool editedAt(qsizetype row, int column) const;
+    void leaveRecordFor(qsizetype target); // writes edits of another record
 
     struct WriteBack; // what the write-back needs, read once per result
     const WriteBack& writeBack() const;
 
-    std::unique_ptr<odbc::ResultTable> m_table;
+    // Shared with the run's other results when its command keeps them all.
+    std::shared_ptr<const odbc::ResultTable> m_table;
+    bool m_shown = false; // opened by Show: read-only, no connection
     const Connection* m_connection = nullptr;
     quint64 m_connectionOpen = 0; // the connection's OpenCount when the result was read
     mutable std::unique_ptr<WriteBack> m_writeBack;

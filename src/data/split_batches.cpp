@@ -41,9 +41,8 @@ template <typename F> void ForEachPiece(QStringView text, F&& f) {
     }
 }
 
-} // namespace
-
-QStringList SplitBatches(const QString& text) {
+// The number of GO lines, after the same overflow checks for every caller.
+qsizetype CheckedGoLines(const QString& text) {
     const qsizetype pieces = text.isEmpty() ? 0 : text.count(u'\r') + text.count(u'\n') + 1;
     if (pieces > MaxBatchPieces)
         throw OverflowError();
@@ -51,6 +50,13 @@ QStringList SplitBatches(const QString& text) {
     ForEachPiece(text, [&](QStringView piece) { goLines += IsGoLine(piece) ? 1 : 0; });
     if (goLines + 1 > MaxBatchPieces)
         throw OverflowError();
+    return goLines;
+}
+
+} // namespace
+
+QStringList SplitBatches(const QString& text) {
+    const qsizetype goLines = CheckedGoLines(text);
 
     QStringList batches;
     batches.reserve(goLines + 1);
@@ -66,6 +72,49 @@ QStringList SplitBatches(const QString& text) {
     });
     batches.append(current);
     return batches;
+}
+
+std::vector<BatchPlace> SplitBatchPlaces(const QString& text) {
+    const qsizetype goLines = CheckedGoLines(text);
+    std::vector<BatchPlace> places;
+    places.reserve(static_cast<std::size_t>(goLines) + 1);
+
+    // The batch runs from its first piece to the end of its last: the same
+    // pieces SplitBatches joins. A batch without pieces stands where the
+    // next piece would have begun.
+    qsizetype first = -1;
+    qsizetype end = 0;
+    int firstLine = 1;
+    int line = 1;
+    qsizetype at = 0; // where the piece now handled begins
+    const auto place = [&](qsizetype emptyAt, int emptyLine) {
+        return first >= 0 ? BatchPlace{first, end - first, firstLine}
+                          : BatchPlace{emptyAt, 0, emptyLine};
+    };
+    ForEachPiece(text, [&](QStringView piece) {
+        if (IsGoLine(piece)) {
+            places.push_back(place(at, line));
+            first = -1;
+        } else {
+            if (first < 0) {
+                first = at;
+                firstLine = line;
+            }
+            end = at + piece.size();
+        }
+        // The line end after the piece: a CR LF is one line break, so its LF
+        // (already counted with the CR) starts no new line.
+        const qsizetype breakAt = at + piece.size();
+        if (breakAt < text.size()) {
+            const bool lfOfCrLf =
+                text[breakAt] == u'\n' && breakAt > 0 && text[breakAt - 1] == u'\r';
+            if (!lfOfCrLf)
+                ++line;
+        }
+        at = breakAt + 1;
+    });
+    places.push_back(place(text.size(), line));
+    return places;
 }
 
 } // namespace brindle

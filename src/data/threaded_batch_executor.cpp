@@ -185,10 +185,9 @@ void ThreadedBatchExecutor::letWindowRun(const odbc::RunControl& control) {
     m_sinceEvents.restart();
 }
 
-std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Session& session,
-                                                                  const QString& text,
-                                                                  int timeoutSeconds,
-                                                                  odbc::BatchFacts* facts) {
+std::shared_ptr<const odbc::ResultTable>
+ThreadedBatchExecutor::Execute(const odbc::Session& session, const QString& text,
+                               int timeoutSeconds, odbc::BatchFacts* facts) {
     if (m_cancelled) {
         if (facts)
             facts->sent = false;
@@ -201,7 +200,7 @@ std::unique_ptr<odbc::ResultTable> ThreadedBatchExecutor::Execute(const odbc::Se
 
     odbc::RunControl control;
     const WakeUp wake;
-    std::unique_ptr<odbc::ResultTable> result;
+    std::shared_ptr<const odbc::ResultTable> result;
     std::exception_ptr failure;
     std::atomic<bool> done{false};
 

@@ -41,9 +41,9 @@ public:
 
     // Once the run has been cancelled, every batch fails with CancelledError
     // without being sent.
-    std::unique_ptr<odbc::ResultTable> Execute(const odbc::Session& session, const QString& text,
-                                               int timeoutSeconds,
-                                               odbc::BatchFacts* facts) override;
+    std::shared_ptr<const odbc::ResultTable> Execute(const odbc::Session& session,
+                                                     const QString& text, int timeoutSeconds,
+                                                     odbc::BatchFacts* facts) override;
 
 private:
     class WakeUp;

@@ -71,6 +71,7 @@ frmMain::frmMain(const Services& services, QWidget* parent)
     BuildStatusBar();
     BuildRecentMenu();
     BuildHistoryMenu();
+    BuildResultCommands();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] { RefreshWindowList(); });
 }
 
@@ -161,6 +162,7 @@ frmSQL* frmMain::LoadDoc(const store::KeptDocument* kept, const QString& text) {
     sub->setWindowIcon(windowIcon());
     sub->resize(sub->sizeHint());
     connect(doc, &frmSQL::Unloaded, this, [this] { EnabledControls(); });
+    ConnectResultCommands(*doc);
     connect(doc, &QWidget::windowTitleChanged, this, [this] { RefreshWindowList(); });
     sub->show();
     m_mdiArea->setActiveSubWindow(sub);

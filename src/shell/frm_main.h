@@ -68,7 +68,9 @@ public:
     void setDbmsNameSource(std::function<QString()> source);
 
     // Runs the active document's text as batches; true when every batch ran.
-    bool ExecBatches();
+    // With `keepResults`, the document keeps every result and message of the
+    // run (its result pane shows them once it is over).
+    bool ExecBatches(bool keepResults = false);
 
     frmSQL* ActiveForm() const;
     QList<frmSQL*> Documents() const;
@@ -103,6 +105,8 @@ public:
     void mnuEditAll_Click();
     void mnuFontFont_Click();
     void mnuToolExcel_Click();
+    // Saves the result shown in the active document to a file.
+    void mnuToolSaveResult_Click();
     void mnuWindowNewWindow_Click();
     void mnuWindowCascade_Click();
     void mnuWindowTileHorizontal_Click();
@@ -127,6 +131,10 @@ private:
     void BuildStatusBar();
     void BuildRecentMenu();
     void BuildHistoryMenu();
+    void BuildResultCommands();
+    void ConnectResultCommands(frmSQL& doc);
+    // The active document's last run, in the status bar's third panel.
+    void ShowRunTotals();
     frmSQL* LoadDoc(const store::KeptDocument* kept, const QString& text);
     void AttachJournal(frmSQL& doc, const store::KeptDocument* kept, const QString& keptText);
     void ReopenClosed(const store::KeptDocument& kept);
@@ -142,6 +150,9 @@ private:
     int CurrentWindowState() const;
     // Runs a command started by the user; a failure goes to the error box.
     template <typename F> void Guarded(F&& command);
+
+    // The status bar's panel of the run totals, after "MESSAGE" and "DSN".
+    static inline const QString RunPanel = QStringLiteral("RUN");
 
     Services m_services;
     clsMsg mMsg;

@@ -1,10 +1,10 @@
 #include "shell/frm_main.h"
 
+#include "core/error.h"
+#include "core/error_steps.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "core/error.h"
-#include "core/error_steps.h"
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
@@ -105,9 +105,11 @@ void frmMain::tlbGrid_ButtonClick(const QString& key) {
     frmSQL* doc = ActiveForm();
     if (!doc)
         return;
-    Recordset& recordset = doc->RecordSet();
+    // The buttons move through the result shown, which is the document's
+    // result set unless another result of the run is.
+    Recordset& recordset = doc->ShownRecordSet();
     // Edits that cannot be written keep the grid on their record.
-    if (!doc->CommitGridEdit())
+    if (&recordset == &doc->RecordSet() && !doc->CommitGridEdit())
         return;
     for (const GridButtonAction& action : GridButtonActions) {
         if (key != QStringView(action.key))

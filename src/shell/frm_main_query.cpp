@@ -5,6 +5,7 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/recordset_helpers.h"
+#include "data/run_results.h"
 #include "data/split_batches.h"
 #include "data/threaded_batch_executor.h"
 #include "shell/frm_sql.h"
@@ -36,17 +37,20 @@ public:
 // progress goes when it ends, however it ends.
 class BatchRun {
 public:
-    BatchRun(Command* command, ThreadedBatchExecutor& executor, BatchObserver* observer)
+    BatchRun(Command* command, ThreadedBatchExecutor& executor, BatchObserver* observer,
+             bool keepResults)
         : m_command(command), m_executor(executor) {
         if (m_command) {
             m_command->setExecutor(&m_executor);
             m_command->setObserver(observer);
+            m_command->setKeepAllResults(keepResults);
         }
     }
     ~BatchRun() {
         if (m_command) {
             m_command->setExecutor(nullptr);
             m_command->setObserver(nullptr);
+            m_command->setKeepAllResults(false);
         }
         m_executor.EndRun();
     }
@@ -67,6 +71,34 @@ std::optional<store::HistoryBatchObserver> HistoryOf(store::HistoryRecorder* rec
     return std::make_optional<store::HistoryBatchObserver>(
         *recorder, gstrDSN, ConnectionStringKey(gcnDB->ConnectionString(), QStringLiteral("UID")),
         doc.Caption());
+}
+
+// Where each batch that is sent stands in the editor (an empty batch is
+// not sent): the places in the text run, moved by where that text starts.
+std::vector<BatchPlace> EditorPlaces(const RichTextEditor& editor, const QString& text,
+                                     const QStringList& batches) {
+    const std::vector<BatchPlace> all = SplitBatchPlaces(text);
+    std::vector<BatchPlace> places;
+    for (qsizetype i = 0; i < batches.size() && i < static_cast<qsizetype>(all.size()); ++i) {
+        if (!batches[i].isEmpty())
+            places.push_back(all[static_cast<std::size_t>(i)]);
+    }
+    if (editor.SelLength() <= 0)
+        return places;
+    const int start = editor.SelStart();
+    const QString before = editor.Text().left(start);
+    // CR LF, CR and LF each end a line.
+    int lines = 0;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (before[i] == u'\n' ||
+            (before[i] == u'\r' && (i + 1 >= before.size() || before[i + 1] != u'\n')))
+            ++lines;
+    }
+    for (BatchPlace& place : places) {
+        place.start += start;
+        place.line += lines;
+    }
+    return places;
 }
 
 QString Running() {
@@ -91,16 +123,16 @@ void frmMain::mnuQryExec_Click() {
         // A quick batch runs without the event loop; show the text first.
         if (QLabel* panel = Panel(message))
             panel->repaint();
-        if (!ExecBatches()) {
-            SetPanelText(message, CompletedWithError());
-            return;
-        }
+        const bool ran = ExecBatches(true);
         frmSQL* doc = ActiveForm();
-        if (!doc) {
+        if (doc) {
+            doc->ShowRun();
+            ShowRunTotals();
+        }
+        if (!ran || !doc) {
             SetPanelText(message, CompletedWithError());
             return;
         }
-        doc->BindGrid();
         SetPanelText(message, Completed());
     } catch (const Error& e) {
         mMsg.ShowError(e.description());
@@ -108,7 +140,7 @@ void frmMain::mnuQryExec_Click() {
     }
 }
 
-bool frmMain::ExecBatches() {
+bool frmMain::ExecBatches(bool keepResults) {
     try {
         if (gcnDB->State() == 0) {
             mMsg.ShowMessage(QStringLiteral("データベースに接続されていません。"));
@@ -122,8 +154,17 @@ bool frmMain::ExecBatches() {
         const QStringList batches = SplitBatches(text);
 
         std::optional<store::HistoryBatchObserver> history = HistoryOf(m_services.history, *doc);
+        BatchObservers observers;
+        if (history)
+            observers.Add(&*history);
+        std::optional<RunResultsCollector> collector;
+        if (keepResults) {
+            doc->Run().Clear();
+            collector.emplace(doc->Run(), EditorPlaces(editor, text, batches));
+            observers.Add(&*collector);
+        }
         const WaitPointer wait;
-        const BatchRun run(gcmdDB.get(), *m_batchExecutor, history ? &*history : nullptr);
+        const BatchRun run(gcmdDB.get(), *m_batchExecutor, &observers, keepResults);
         const auto count = static_cast<int>(batches.size());
         for (int i = 0; i < count; ++i) {
             m_batchExecutor->SetBatch(i + 1, count);

@@ -118,6 +118,15 @@ void frmMain::BuildStatusBar() {
         bar->addWidget(panel);
         m_panels.insert(key, panel);
     }
+    // The last run's totals; as wide as a long run's "12 バッチ · 1,000,000
+    // 行 · 1,234.56 秒" needs.
+    auto* run = new QLabel(bar);
+    run->setObjectName(RunPanel);
+    run->setFrameShape(QFrame::Panel);
+    run->setFrameShadow(QFrame::Sunken);
+    run->setMinimumWidth(TwipsToPixels(4500, tpp.x));
+    bar->addWidget(run);
+    m_panels.insert(RunPanel, run);
     // Shown only while the journal cannot write: the user's queries are then
     // in memory only.
     auto* journal = new QLabel(bar);

@@ -1,15 +1,16 @@
 #include "shell/frm_sql.h"
 
 #include "colour/cls_edit_color.h"
+#include "core/error.h"
+#include "core/error_steps.h"
 #include "data/grid_cell_delegate.h"
 #include "data/grid_sizing.h"
 #include "data/recordset.h"
 #include "data/recordset_helpers.h"
 #include "data/recordset_model.h"
+#include "data/result_pane.h"
 #include "files/text_file.h"
 #include "shell/cls_msg.h"
-#include "core/error.h"
-#include "core/error_steps.h"
 #include "shell/message_error_sink.h"
 #include "shell/process_state.h"
 #include "shell/rich_text_editor.h"
@@ -33,8 +34,8 @@ namespace brindle {
 frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
     : QWidget(parent), m_boxes(boxes), mrsQuery(std::make_unique<Recordset>()),
       m_txtQry(new RichTextEditor(this)), m_grdQry(new QTableView(this)),
-      m_gridModel(new RecordsetModel(this)), m_imgSplitter(new SplitterStrip(this)),
-      m_picSplitter(new QWidget(this)) {
+      m_gridModel(new RecordsetModel(this)), m_resultPane(nullptr),
+      m_imgSplitter(new SplitterStrip(this)), m_picSplitter(new QWidget(this)) {
     m_txtQry->setObjectName(QStringLiteral("txtQry"));
     m_grdQry->setObjectName(QStringLiteral("grdQry"));
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
@@ -45,7 +46,8 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
     m_grdQry->installEventFilter(this);
     m_grdQry->setModel(m_gridModel);
     m_grdQry->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grdQry->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows can be taken for copying; the current one is the record.
+    m_grdQry->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_grdQry->setItemDelegate(new GridCellDelegate(m_grdQry));
     m_grdQry->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
@@ -59,6 +61,12 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
                 if (current.isValid())
                     grdQry_RowPicked(current.row());
             });
+
+    m_resultPane = new ResultPane(m_grdQry, *mrsQuery, this);
+    m_resultPane->setObjectName(QStringLiteral("picResults"));
+    connect(m_resultPane, &ResultPane::BatchActivated, this,
+            [this](int batch) { SelectBatch(batch); });
+    connect(m_resultPane, &ResultPane::SaveRequested, this, [this] { emit SaveResultRequested(); });
 
     QPalette grey = m_picSplitter->palette();
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
@@ -96,7 +104,45 @@ void frmSQL::BindGrid() {
     SyncGridToRecord();
 }
 
+Recordset& frmSQL::ShownRecordSet() const {
+    return m_resultPane->ShownRecordSet();
+}
+
+void frmSQL::ShowRun() {
+    BindGrid();
+    m_resultPane->ShowRun(m_run, mrsQuery->State() != 0);
+}
+
+void frmSQL::SelectBatch(int number) {
+    for (const RunBatch& batch : m_run.Batches()) {
+        if (batch.number != number)
+            continue;
+        // The batch without the line ends around it; the text may have
+        // changed since the run, and the editor clamps.
+        const QString text = m_txtQry->Text();
+        qsizetype start = std::clamp<qsizetype>(batch.place.start, 0, text.size());
+        qsizetype end = std::clamp<qsizetype>(start + batch.place.length, start, text.size());
+        const auto lineEnd = [&text](qsizetype i) {
+            return text[i] == u'\r' || text[i] == u'\n';
+        };
+        while (start < end && lineEnd(start))
+            ++start;
+        while (end > start && lineEnd(end - 1))
+            --end;
+        Step([&] {
+            m_txtQry->setSelStart(static_cast<int>(start));
+            m_txtQry->setSelLength(static_cast<int>(end - start));
+        });
+        m_txtQry->SetFocus();
+        return;
+    }
+}
+
 void frmSQL::SyncGridToRecord() {
+    if (m_resultPane->ShownGrid() != m_grdQry) {
+        m_resultPane->SyncShownGrid();
+        return;
+    }
     const QScopedValueRollback<bool> syncing(m_syncingGrid, true);
     QItemSelectionModel* selection = m_grdQry->selectionModel();
     qsizetype row = -1;
@@ -298,7 +344,7 @@ void frmSQL::ApplyLayout() {
                             TwipsToPixels(r.width, tpp.x), TwipsToPixels(r.height, tpp.y));
     };
     place(m_txtQry, m_layout.txtQry());
-    place(m_grdQry, m_layout.grdQry());
+    place(m_resultPane, m_layout.grdQry());
     place(m_imgSplitter, m_layout.imgSplitter());
     place(m_picSplitter, m_layout.picSplitter());
     m_picSplitter->setVisible(m_layout.picSplitterVisible());

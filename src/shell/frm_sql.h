@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/run_results.h"
+
 #include "files/text_file.h"
 #include "shell/pane_layout.h"
 
@@ -15,6 +17,7 @@ namespace brindle {
 class MessageBoxService;
 class Recordset;
 class RecordsetModel;
+class ResultPane;
 class RichTextEditor;
 struct DropData;
 class SplitterStrip;
@@ -30,6 +33,18 @@ public:
 
     // Always the same object for the document's whole life.
     Recordset& RecordSet() const { return *mrsQuery; }
+    // The result shown in the result pane: the result set above, or another
+    // result of the last run, read-only.
+    Recordset& ShownRecordSet() const;
+
+    // Every result and message of the last run, kept until the next.
+    RunResults& Run() { return m_run; }
+    const RunResults& Run() const { return m_run; }
+    // Shows the last run in the result pane, the grid bound again.
+    void ShowRun();
+    // Selects the text of batch `number` (from 1) of the last run in the
+    // editor; nothing when the run has no such batch.
+    void SelectBatch(int number);
 
     // The design client area, 5610 x 4260 twips.
     QSize sizeHint() const override;
@@ -56,6 +71,8 @@ public:
 
     RichTextEditor* txtQry() const { return m_txtQry; }
     QTableView* grdQry() const { return m_grdQry; }
+    // The tab strip and what it shows, where the layout puts the grid.
+    ResultPane* resultPane() const { return m_resultPane; }
     SplitterStrip* imgSplitter() const { return m_imgSplitter; }
     QWidget* picSplitter() const { return m_picSplitter; }
     const SqlPaneLayout& PaneLayout() const { return m_layout; }
@@ -80,6 +97,8 @@ public:
 signals:
     // The document has closed (its result set closed, the count lowered).
     void Unloaded();
+    // The user asked to save the result shown (its context menu).
+    void SaveResultRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +118,8 @@ private:
     RichTextEditor* m_txtQry;
     QTableView* m_grdQry;
     RecordsetModel* m_gridModel;
+    ResultPane* m_resultPane;
+    RunResults m_run;
     bool m_syncingGrid = false; // the grid is being moved to the current record
     SplitterStrip* m_imgSplitter;
     QWidget* m_picSplitter;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/result_save_dialog.h"
 #include "data/workbook_opener.h"
 #include "files/file_dialog_service.h"
 #include "shell/message_box_service.h"
@@ -24,6 +25,7 @@ struct Services {
     FileDialogService* files = &DefaultFileDialogService();
     FontDialogService* fonts = &DefaultFontDialogService();
     WorkbookOpener* workbooks = &DefaultWorkbookOpener();
+    ResultSaveDialogService* resultFiles = &DefaultResultSaveDialogService();
     // Keeps every document's text; none (the tests' default) keeps nothing,
     // restores nothing and lists no closed queries.
     store::QueryJournal* journal = nullptr;

@@ -50,6 +50,11 @@ a\\tb\\nc\\\\d\\r 日本語	9007199254740993	0.1	2024-02-29	2024-02-29 13:45:10.
     run "$table" --format count
     expect "$name count" "2" "$out"
 
+    # RFC 4180 with CR LF; the field holding tab, LF and CR is quoted whole.
+    run "$table" --format csv
+    expect "$name csv status" 0 "$status"
+    expect "$name csv" "$(printf '名前,i,d,dt,ts,b\r\n"a\tb\nc\\d\r 日本語",9007199254740993,0.1,2024-02-29,2024-02-29 13:45:10.250,0x00FF10\r\n,,,,2024-02-29 13:45:10,\r\n')" "$out"
+
     run "CREATE TEMP TABLE f (d double precision)
 GO
 INSERT INTO f VALUES (1e300)
@@ -97,10 +102,90 @@ SELECT 3 AS c"
     run "SELEC 1"
     expect "$name syntax error status" 1 "$status"
     case $err in "brindle-cli: ["*) ;; *) fail "$name syntax error message: $err" ;; esac
+
+    # --results all: every outcome a JSON line, the fourth batch's rows with
+    # a quote and Japanese, the blank batch as the driver answers it ($blank),
+    # the failure last, and the batch after it never run.
+    run "CREATE TEMP TABLE r (k integer)
+GO
+
+GO
+INSERT INTO r VALUES (1)
+GO
+SELECT k, 'a\"b' AS 名前 FROM r
+GO
+SELECT k FROM r WHERE k < 0
+GO
+SELECT * FROM brindle_no_such_table
+GO
+SELECT 9 AS z" --results all
+    expect "$name results all status" 1 "$status"
+    expect "$name results all" "1:1:updated=0
+2:3:$blank
+3:5:updated=1
+4:7:rows=[[\"k\", \"名前\"], [[1, \"a\\\"b\"]]]
+5:9:rows=[[\"k\"], []]
+6:11:error" "$(outcomes <<<"$out")"
+    case $err in *brindle_no_such_table*) ;; *) fail "$name results all stderr: $err" ;; esac
+    case $out in *brindle_no_such_table*) ;; *) fail "$name results all error line: $out" ;; esac
+
+    local before
+    before=$(history_count)
+    run "SELECT 1 AS a
+GO
+SELECT 2 AS b" --results last
+    expect "$name results last" "b
+2" "$out"
+    run "SELECT 1 AS a
+GO
+SELECT 2 AS b" --results all
+    expect "$name results all done status" 0 "$status"
+    expect "$name results all done" "1:1:rows=[[\"a\"], [[1]]]
+2:3:rows=[[\"b\"], [[2]]]" "$(outcomes <<<"$out")"
+    expect "$name results all kept in the history" $((before + 4)) "$(history_count)"
+}
+
+# outcomes: the JSON lines on stdin, one "batch:line:what" each (a message
+# without its SQLSTATE); a line that is no JSON object of the right keys
+# prints BAD.
+outcomes() {
+    /usr/bin/python3 -c '
+import json, re, sys
+data = sys.stdin.buffer.read().decode("utf-8")
+if data and not data.endswith("\n"):
+    print("BAD: no LF at the end")
+for text in data.splitlines():
+    o = json.loads(text)
+    rest = set(o) - {"batch", "line", "ms"}
+    if len(o) - len(rest) != 3 or not all(isinstance(o[k], int) for k in ("batch", "line", "ms")) or o["ms"] < 0:
+        print("BAD:", text)
+        continue
+    where = "%d:%d:" % (o["batch"], o["line"])
+    if rest == {"columns", "rows"}:
+        print(where + "rows=" + json.dumps([o["columns"], o["rows"]], ensure_ascii=False))
+    elif rest == {"updated"}:
+        print(where + "updated=%d" % o["updated"])
+    elif rest == {"done"} and o["done"] is True:
+        print(where + "done")
+    elif rest == {"message"}:
+        print(where + "message=" + re.sub(r"^\[\w{5}\] ", "", o["message"]))
+    elif rest == {"error"} and o["error"]:
+        print(where + "error")
+    else:
+        print("BAD:", text)
+'
+}
+
+# history_count: the batches the query history holds.
+history_count() {
+    "$cli" history --limit 100000 --format json | /usr/bin/python3 -c 'import json, sys; print(len(json.load(sys.stdin)))'
 }
 
 text="'a' || char(9) || 'b' || char(10) || 'c\\d' || char(13) || ' 日本語'"
 bin=blob hex="x'00ff10'" dec="varchar(30)"
+# The SQLite driver counts rows for a statement of blank lines: those of the
+# last statement that changed any (none here).
+blank=updated=0
 check_backend SQLite --dsn "$BRINDLE_TEST_SQLITE_DSN"
 
 "$cli" dsns >"$work/dsns"
@@ -110,6 +195,7 @@ grep -qx "$BRINDLE_TEST_SQLITE_DSN" "$work/dsns" || fail "dsns lists $BRINDLE_TE
 if [ -n "${BRINDLE_TEST_PG_DSN:-}" ]; then
     text="'a' || chr(9) || 'b' || chr(10) || 'c\\d' || chr(13) || ' 日本語'"
     bin=bytea hex="decode('00ff10', 'hex')" dec="numeric(20,4)"
+    blank=done
     pg=(--dsn "$BRINDLE_TEST_PG_DSN" --uid "$BRINDLE_TEST_PG_UID" --pwd "$BRINDLE_TEST_PG_PWD")
     check_backend PostgreSQL "${pg[@]}"
     grep -qx "$BRINDLE_TEST_PG_DSN" "$work/dsns" || fail "dsns lists $BRINDLE_TEST_PG_DSN"
@@ -130,6 +216,20 @@ if [ -n "${BRINDLE_TEST_PG_DSN:-}" ]; then
     run "SELECT 7 AS n" --timeout 0
     expect "no time-out" "n
 7" "$out"
+
+    # Several results of one batch, in order; a notice as a message.
+    run "select 1 as a; select 'x' as b; create temp table u (n integer);
+insert into u values (1), (2); update u set n = 3
+GO
+DO \$\$ BEGIN RAISE NOTICE 'こんにちは'; END \$\$" --results all
+    expect "results all of one batch status" 0 "$status"
+    expect "results all of one batch" "1:1:rows=[[\"a\"], [[1]]]
+1:1:rows=[[\"b\"], [[\"x\"]]]
+1:1:updated=0
+1:1:updated=2
+1:1:updated=2
+2:4:message=NOTICE: こんにちは
+2:4:done" "$(outcomes <<<"$out")"
 
     conn=(--dsn "$BRINDLE_TEST_PG_DSN" --uid "$BRINDLE_TEST_PG_UID" --pwd not-the-password)
     out=$(printf 'SELECT 1' | "$cli" exec "${conn[@]}" 2>"$work/err")
@@ -153,7 +253,8 @@ expect "overflow status" 1 "$?"
 expect "overflow message" "brindle-cli: オーバーフローしました。" "$(cat "$work/err")"
 
 for args in "" "--dsn" "--dsn x --format xml" "--dsn x --timeout -1" "--dsn x --timeout abc" \
-    "--dsn x --bogus 1" "--uid u" "--dsn x extra"; do
+    "--dsn x --bogus 1" "--uid u" "--dsn x extra" "--dsn x --results some" \
+    "--dsn x --results all --format json" "--dsn x --results"; do
     # shellcheck disable=SC2086 # the words are the arguments
     "$cli" exec $args </dev/null >/dev/null 2>"$work/err"
     expect "usage: exec $args" 2 "$?"

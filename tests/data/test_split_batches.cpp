@@ -1,11 +1,13 @@
-#include "data/split_batches.h"
 #include "core/error.h"
+#include "data/split_batches.h"
 #include "support/print_qt.h"
 #include "test_backends.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace brindle::test {
 namespace {
@@ -161,6 +163,91 @@ TEST(SplitBatches, TenMegabyteScriptStaysOneWholeBatch) {
     const QStringList batches = SplitBatches(script);
     ASSERT_EQ(batches.size(), 1);
     EXPECT_EQ(batches[0].size(), script.size() + 1);
+}
+
+// What the text at a place reads as once its line ends are a batch's: LF
+// turned into CR; the batch itself then only has one CR more at its end.
+void ExpectPlacesSpanTheirBatches(const QString& text) {
+    const QStringList batches = SplitBatches(text);
+    const std::vector<BatchPlace> places = SplitBatchPlaces(text);
+    ASSERT_EQ(places.size(), static_cast<std::size_t>(batches.size()));
+    qsizetype after = 0;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const BatchPlace& place = places[i];
+        ASSERT_GE(place.start, after) << "in order, not overlapping: " << text.toStdString();
+        ASSERT_LE(place.start + place.length, text.size());
+        after = place.start + place.length;
+        QString spanned = text.mid(place.start, place.length);
+        spanned.replace(u'\n', u'\r');
+        QString batch = batches[static_cast<qsizetype>(i)];
+        if (batch.endsWith(u'\r'))
+            batch.chop(1);
+        ASSERT_EQ(spanned, batch) << "batch " << i << " of " << text.toStdString();
+    }
+}
+
+TEST(SplitBatchPlaces, EachPlaceSpansTheTextOfItsBatch) {
+    const QString texts[] = {
+        u""_s,
+        u"SELECT 1"_s,
+        u"SELECT 1\nGO\nSELECT 2"_s,
+        u"SELECT 1\r\nGO\r\nSELECT 2\r\n"_s,
+        u"SELECT 1\rGO\rSELECT 2\r"_s,
+        u"a\n  go  \nb\n\tGO\nc\nGo;\nd"_s,
+        u"GO\nGO\r\nGO\rGO"_s,
+        u"GO\na"_s,
+        u"a\r\n\r\n\r\nGO"_s,
+        u"a\nGO\n"_s,
+        u"\r\n"_s,
+    };
+    for (const QString& text : texts)
+        ExpectPlacesSpanTheirBatches(text);
+
+    const QString alphabet = u"gGoO  \t\r\n;x-ｇＯ日"_s;
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<qsizetype> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 40);
+    for (int i = 0; i < 5000; ++i) {
+        QString text;
+        for (int n = length(random); n > 0; --n)
+            text += alphabet[pick(random)];
+        ExpectPlacesSpanTheirBatches(text);
+    }
+}
+
+TEST(SplitBatchPlaces, LinesCountEveryKindOfLineEndOnce) {
+    struct Case {
+        const char* name;
+        QString text;
+        std::vector<std::pair<qsizetype, int>> startAndLine;
+    };
+    const Case cases[] = {
+        {"empty text", u""_s, {{0, 1}}},
+        {"LF", u"a\nGO\nb\nc\nGO\nd"_s, {{0, 1}, {5, 3}, {12, 6}}},
+        // The batch after a CR LF GO line begins with the LF's empty piece.
+        {"CR LF", u"a\r\nGO\r\nb\r\nc\r\nGO\r\nd"_s, {{0, 1}, {6, 3}, {16, 6}}},
+        {"CR", u"a\rGO\rb\rc\rGO\rd"_s, {{0, 1}, {5, 3}, {12, 6}}},
+        {"mixed", u"a\r\n\n\rGO\nb"_s, {{0, 1}, {8, 5}}},
+        {"GO first and last", u" go \nx\nGO"_s, {{0, 1}, {5, 2}, {9, 3}}},
+        {"GO twice: an empty batch on the second GO line",
+         u"x\nGO\nGO\ny"_s,
+         {{0, 1}, {5, 3}, {8, 4}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<BatchPlace> places = SplitBatchPlaces(c.text);
+        ASSERT_EQ(places.size(), c.startAndLine.size());
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            EXPECT_EQ(places[i].start, c.startAndLine[i].first) << "batch " << i;
+            EXPECT_EQ(places[i].line, c.startAndLine[i].second) << "batch " << i;
+        }
+    }
+    const std::vector<BatchPlace> lf = SplitBatchPlaces(u"a\nb\nGO\nc"_s);
+    EXPECT_EQ(lf[0].length, 3) << "the line end before GO is not the batch's";
+    EXPECT_EQ(lf[1].length, 1);
+
+    const Thrown thrown = ErrorOf([] { SplitBatchPlaces(u"x\n"_s.repeated(32767) + u'x'); });
+    EXPECT_EQ(thrown.number, err::Overflow) << "the same bound as the batches";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-#include "data/recordset.h"
-#include "main_window_fixture.h"
 #include "core/error.h"
+#include "data/recordset.h"
+#include "data/result_pane.h"
+#include "main_window_fixture.h"
 #include "shell/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 
@@ -178,12 +179,13 @@ TEST_F(MainWindowTest, DocumentLayoutInPixelsFollowsTheTwipRules) {
     frmMain& w = Open();
     w.LoadNewDoc();
     frmSQL* doc = w.ActiveForm();
+    // The result pane (its tab strip over the grid) stands where the grid does.
     EXPECT_EQ(doc->txtQry()->geometry().top(), 0);
     EXPECT_EQ(doc->txtQry()->height(), 137); // 2055 twips
-    EXPECT_EQ(doc->grdQry()->y(), 140);      // 2105 twips
+    EXPECT_EQ(doc->resultPane()->y(), 140);  // 2105 twips
     EXPECT_EQ(doc->txtQry()->width(), doc->width());
-    EXPECT_EQ(doc->grdQry()->width(), doc->width());
-    EXPECT_EQ(doc->grdQry()->geometry().bottom() + 1, doc->height() - 2); // 30 twips
+    EXPECT_EQ(doc->resultPane()->width(), doc->width());
+    EXPECT_EQ(doc->resultPane()->geometry().bottom() + 1, doc->height() - 2); // 30 twips
 
     // In a window 500 pixels (7500 twips) high, drag the strip 60 pixels down.
     Frame(doc)->resize(600, 500);
@@ -195,12 +197,12 @@ TEST_F(MainWindowTest, DocumentLayoutInPixelsFollowsTheTwipRules) {
     EXPECT_FALSE(doc->picSplitter()->isVisibleTo(doc));
     EXPECT_EQ(doc->PaneLayout().txtQry().height, 1980 + 900);
     EXPECT_EQ(doc->txtQry()->height(), 192);
-    EXPECT_EQ(doc->grdQry()->y(), 195);
+    EXPECT_EQ(doc->resultPane()->y(), 195);
 
     // Taller window: the editor keeps its height, the grid stretches.
     Frame(doc)->resize(Frame(doc)->width(), Frame(doc)->height() + 100);
     EXPECT_EQ(doc->txtQry()->height(), 192);
-    EXPECT_EQ(doc->grdQry()->geometry().bottom() + 1, doc->height() - 2);
+    EXPECT_EQ(doc->resultPane()->geometry().bottom() + 1, doc->height() - 2);
 }
 
 TEST_F(MainWindowTest, DroppingFilesLoadsTheFirstOneAndKeepsTheCaption) {

@@ -60,6 +60,17 @@ public:
     bool answer = true;
 };
 
+// Answers the result's save dialog with the choice given, or cancels.
+class ScriptedResultSaveDialog final : public ResultSaveDialogService {
+public:
+    std::optional<ResultSaveChoice> Show(QWidget*, const QString& initialPath) override {
+        shownWith.push_back(initialPath);
+        return answer;
+    }
+    std::optional<ResultSaveChoice> answer; // nullopt = cancel
+    std::vector<QString> shownWith;
+};
+
 // The doubles bundled as the windows take them.
 struct TestServices {
     RecordingMessageBoxes messages;
@@ -67,6 +78,7 @@ struct TestServices {
     ScriptedFileDialogs files;
     ScriptedFontDialog fonts;
     RecordingWorkbookOpener workbooks;
+    ScriptedResultSaveDialog resultFiles;
     Services services() {
         Services services;
         services.messages = &messages;
@@ -74,6 +86,7 @@ struct TestServices {
         services.files = &files;
         services.fonts = &fonts;
         services.workbooks = &workbooks;
+        services.resultFiles = &resultFiles;
         return services;
     }
 };
