@@ -37,12 +37,11 @@ QString DropData::Files(int index) const {
     return paths.at(index - 1);
 }
 
-RichTextEditor::RichTextEditor(QWidget* parent) : QTextEdit(parent) {
-    setAcceptRichText(false);
+RichTextEditor::RichTextEditor(QWidget* parent) : QPlainTextEdit(parent) {
     setAcceptDrops(true);
-    setLineWrapMode(QTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setUndoRedoEnabled(true);
-    connect(this, &QTextEdit::textChanged, this, &RichTextEditor::OnDocumentChanged);
+    connect(this, &QPlainTextEdit::textChanged, this, &RichTextEditor::OnDocumentChanged);
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (removed != 0 || added != 0)
             m_keyEdited = true;
@@ -345,10 +344,10 @@ void RichTextEditor::keyPressEvent(QKeyEvent* event) {
         (event->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
                         event->text(), event->isAutoRepeat(), event->count());
-        QTextEdit::keyPressEvent(&plain);
+        QPlainTextEdit::keyPressEvent(&plain);
         event->setAccepted(plain.isAccepted());
     } else {
-        QTextEdit::keyPressEvent(event);
+        QPlainTextEdit::keyPressEvent(event);
     }
     block.endEditBlock();
 }
@@ -376,7 +375,7 @@ void RichTextEditor::dragEnterEvent(QDragEnterEvent* event) {
         event->acceptProposedAction();
         return;
     }
-    QTextEdit::dragEnterEvent(event);
+    QPlainTextEdit::dragEnterEvent(event);
 }
 
 void RichTextEditor::dragMoveEvent(QDragMoveEvent* event) {
@@ -384,7 +383,7 @@ void RichTextEditor::dragMoveEvent(QDragMoveEvent* event) {
         event->acceptProposedAction();
         return;
     }
-    QTextEdit::dragMoveEvent(event);
+    QPlainTextEdit::dragMoveEvent(event);
 }
 
 void RichTextEditor::dropEvent(QDropEvent* event) {
@@ -394,7 +393,7 @@ void RichTextEditor::dropEvent(QDropEvent* event) {
         emit OLEDragDrop(DropData{files});
         return;
     }
-    QTextEdit::dropEvent(event);
+    QPlainTextEdit::dropEvent(event);
 }
 
 } // namespace brindle

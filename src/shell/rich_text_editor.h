@@ -3,7 +3,7 @@
 #include "shell/rtf_document.h"
 
 #include <QStringList>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 namespace brindle {
 
@@ -19,7 +19,7 @@ struct DropData {
 // and every position it reports or takes is a 0-based offset into that text,
 // a CR LF counting as two characters. It keeps no RTF: TextRTF converts.
 // Colours are display formats of the text, outside its undo history.
-class RichTextEditor : public QTextEdit {
+class RichTextEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit RichTextEditor(QWidget* parent = nullptr);
