@@ -13,7 +13,7 @@
 #include "shell/cls_msg.h"
 #include "shell/message_error_sink.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 #include "shell/twips_screen.h"
 

@@ -6,7 +6,7 @@
 #include "shell/frm_main.h"
 #include "shell/frm_sql.h"
 #include "shell/main_window_fixture.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "store/frm_closed_queries.h"
 #include "store/frm_restore.h"
 #include "store/journal_reader.h"

@@ -1,4 +1,4 @@
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 
 #include "core/error.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
 #include <QStringList>
 #include <QPlainTextEdit>
