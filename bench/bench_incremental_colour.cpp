@@ -4,7 +4,7 @@
 #include "colour/incremental_colouring.h"
 #include "colour/keyword_file.h"
 #include "colour/keyword_table.h"
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 #include "sql_script_generator.h"
 
 #include <QStringList>

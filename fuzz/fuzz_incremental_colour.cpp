@@ -7,7 +7,7 @@
 #include "colour/incremental_colouring.h"
 #include "colour/keyword_table.h"
 #include "colour/paragraph_colouring.h"
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
 #include <QStringList>
 

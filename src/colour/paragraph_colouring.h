@@ -2,7 +2,7 @@
 
 #include "colour/keyword_table.h"
 #include "colour/paragraph_keywords.h"
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
 #include <QString>
 #include <QStringView>

@@ -8,7 +8,7 @@
 #include "colour/paragraph_colouring.h"
 #include "keyword_file_fixture.h"
 #include "qt_print.h"
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 #include "sql_script_generator.h"
 
 #include <gtest/gtest.h>
