@@ -5,6 +5,10 @@
 #include <QStringList>
 #include <QPlainTextEdit>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 namespace brindle {
 
 // The files of a drop, indexed from 1 as the drop event hands them over.
@@ -63,6 +67,27 @@ public:
 
     // The coloured spans as shown (offsets in the '\n'-joined paragraphs).
     std::vector<rtf::ColourRun> ColourRuns() const;
+
+    // Which paragraphs the edits since the last call replaced: paragraphs
+    // [first, first + removed) of the text then became [first, first +
+    // added) of the text now. Nothing when the text has not changed.
+    struct ParagraphChange {
+        int first = 0;
+        int removed = 0;
+        int added = 0;
+        friend bool operator==(const ParagraphChange&, const ParagraphChange&) = default;
+    };
+    std::optional<ParagraphChange> TakeParagraphChange();
+    int ParagraphCount() const;
+    QString ParagraphText(int paragraph) const;
+    // Shows paragraphs [first, first + count) in the colours `runsOf` gives
+    // for each (offsets in the paragraph) out of `colours`; the text and its
+    // undo history are untouched.
+    void ShowParagraphColours(int first, int count, const std::vector<rtf::Rgb>& colours,
+                              const std::function<const std::vector<rtf::ColourRun>&(int)>& runsOf);
+    // Replaces one paragraph's text inside the edit being made (a Change
+    // handler's, so one undo takes back both); the caret is left to the caller.
+    void ReplaceParagraphText(int paragraph, const QString& text);
     QColor ColourOf(int colourIndex) const;
 
 signals:
@@ -87,6 +112,7 @@ private:
     void ApplyColours(const rtf::RtfContent& content);
     void ReplaceChangedRange(const QString& current, const QString& wanted);
     void ApplyFont(const QFont& font);
+    void TrackContentsChange(int position, int removed, int added);
 
     int m_changeDepth = 0;
     int m_silent = 0;
@@ -95,6 +121,10 @@ private:
     bool m_inKey = false;
     bool m_keyEdited = false;
     std::vector<rtf::Rgb> m_colourTable;
+    // The paragraphs changed since TakeParagraphChange, and how many
+    // paragraphs the text had after the last change seen.
+    std::optional<ParagraphChange> m_pendingChange;
+    int m_blockCount = 1;
 };
 
 } // namespace brindle

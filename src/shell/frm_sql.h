@@ -17,6 +17,9 @@ namespace brindle {
 class MessageBoxService;
 class Recordset;
 class RecordsetModel;
+namespace colour {
+class LiveColouring;
+}
 class ResultPane;
 class RichTextEditor;
 struct DropData;
@@ -110,6 +113,10 @@ private:
     void Form_Resize();
     void ApplyLayout();
     void grdQry_RowPicked(int row);
+    // Colours the paragraphs changed since the last colouring; false when
+    // the whole text must be coloured at once instead.
+    bool ColourChangedParagraphs();
+    void ColourWholeText();
     bool grdQry_KeyPress(const QKeyEvent& key);
 
     MessageBoxService& m_boxes;
@@ -125,6 +132,7 @@ private:
     QWidget* m_picSplitter;
     TextFileFormat m_fileFormat;
     bool m_unloaded = false;
+    std::unique_ptr<colour::LiveColouring> m_liveColouring;
 };
 
 } // namespace brindle
