@@ -138,4 +138,5 @@ for lines in "${sizes[@]}"; do
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     pid=
+    [[ -n ${BRINDLE_BENCH_LOG:-} ]] && cat "$dir/brindle.log" >>"$BRINDLE_BENCH_LOG"
 done

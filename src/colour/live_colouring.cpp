@@ -36,8 +36,7 @@ IncrementalColouring* LiveColouring::Prepare(const QString& fontName, double poi
         m_inStep = false;
         return nullptr;
     }
-    if (!m_colouring || text != m_tableText || fontName != m_fontName ||
-        pointSize != m_pointSize) {
+    if (!m_colouring || text != m_tableText || fontName != m_fontName || pointSize != m_pointSize) {
         m_inStep = false;
         m_colouring.reset();
         m_tableText = text;

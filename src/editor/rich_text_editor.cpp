@@ -99,6 +99,12 @@ int RichTextEditor::ParagraphCount() const {
     return document()->blockCount();
 }
 
+QStringList RichTextEditor::AllParagraphs() const {
+    // The raw text keeps every character as the blocks hold it (no blank for
+    // a no-break space) with a paragraph separator between blocks.
+    return document()->toRawText().split(QChar::ParagraphSeparator);
+}
+
 QString RichTextEditor::ParagraphText(int paragraph) const {
     return document()->findBlockByNumber(paragraph).text();
 }

@@ -2,8 +2,8 @@
 
 #include "editor/rtf_document.h"
 
-#include <QStringList>
 #include <QPlainTextEdit>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -79,6 +79,8 @@ public:
     };
     std::optional<ParagraphChange> TakeParagraphChange();
     int ParagraphCount() const;
+    // Every paragraph's text, in one pass over the document.
+    QStringList AllParagraphs() const;
     QString ParagraphText(int paragraph) const;
     // Shows paragraphs [first, first + count) in the colours `runsOf` gives
     // for each (offsets in the paragraph) out of `colours`; the text and its

@@ -1,7 +1,5 @@
 #include "shell/frm_sql.h"
 
-#include "colour/cls_edit_color.h"
-#include "colour/live_colouring.h"
 #include "core/error.h"
 #include "core/error_steps.h"
 #include "data/grid_cell_delegate.h"
@@ -10,11 +8,12 @@
 #include "data/recordset_helpers.h"
 #include "data/recordset_model.h"
 #include "data/result_pane.h"
+#include "editor/editor_colouring.h"
+#include "editor/rich_text_editor.h"
 #include "files/text_file.h"
 #include "shell/cls_msg.h"
 #include "shell/message_error_sink.h"
 #include "shell/process_state.h"
-#include "editor/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 #include "shell/twips_screen.h"
 
@@ -38,7 +37,8 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
       m_txtQry(new RichTextEditor(this)), m_grdQry(new QTableView(this)),
       m_gridModel(new RecordsetModel(this)), m_resultPane(nullptr),
       m_imgSplitter(new SplitterStrip(this)), m_picSplitter(new QWidget(this)),
-      m_liveColouring(std::make_unique<colour::LiveColouring>()) {
+      m_colourErrors(std::make_unique<MessageBoxErrorSink>(boxes)),
+      m_colouring(std::make_unique<EditorColouring>(*m_txtQry, *m_colourErrors)) {
     m_txtQry->setObjectName(QStringLiteral("txtQry"));
     m_grdQry->setObjectName(QStringLiteral("grdQry"));
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
@@ -286,67 +286,12 @@ void frmSQL::txtQry_Change() {
     m_txtQry->FreezePainting();
     try {
         const int caret = m_txtQry->SelStart();
-        if (!ColourChangedParagraphs())
-            ColourWholeText();
+        m_colouring->Colour();
         m_txtQry->setSelStart(caret);
     } catch (const Error&) {
     } catch (const std::bad_alloc&) {
     }
     m_txtQry->ResumePainting();
-}
-
-bool frmSQL::ColourChangedParagraphs() {
-    const std::optional<RichTextEditor::ParagraphChange> change = m_txtQry->TakeParagraphChange();
-    bool reset = false;
-    colour::IncrementalColouring* colouring =
-        m_liveColouring->Prepare(m_txtQry->FontName(), m_txtQry->FontSize(), reset);
-    if (!colouring)
-        return false;
-    colour::IncrementalColouring::Changed changed;
-    if (reset) {
-        QStringList paragraphs;
-        const int count = m_txtQry->ParagraphCount();
-        paragraphs.reserve(count);
-        for (QTextBlock block = m_txtQry->document()->begin(); block.isValid();
-             block = block.next())
-            paragraphs.append(block.text());
-        colouring->Reset(paragraphs);
-        changed = {0, colouring->ParagraphCount()};
-    } else if (change) {
-        QStringList added;
-        added.reserve(change->added);
-        QTextBlock block = m_txtQry->document()->findBlockByNumber(change->first);
-        for (int i = 0; i < change->added && block.isValid(); ++i, block = block.next())
-            added.append(block.text());
-        changed = colouring->Update(change->first, change->removed, added);
-    }
-    m_liveColouring->Built();
-    if (colouring->NeedsFullPass() || colouring->ParagraphCount() != m_txtQry->ParagraphCount())
-        return false;
-    const auto first = static_cast<int>(changed.first);
-    const auto count = static_cast<int>(changed.count);
-    // Tabs become blanks in the text, as the full pass makes them.
-    for (int i = first; i < first + count; ++i) {
-        const QString shown = colouring->Text(i);
-        if (shown != m_txtQry->ParagraphText(i))
-            m_txtQry->ReplaceParagraphText(i, shown);
-    }
-    m_txtQry->ShowParagraphColours(first, count, colour::LiveColouring::Colours(),
-                                   [colouring](int i) -> const std::vector<rtf::ColourRun>& {
-                                       return colouring->Runs(i);
-                                   });
-    return true;
-}
-
-void frmSQL::ColourWholeText() {
-    m_liveColouring->Forget();
-    MessageBoxErrorSink errors(m_boxes);
-    clsEditColor colouring(errors);
-    colouring.setTabSpaceNum(4);
-    const QString coloured = colouring.CColor(m_txtQry->TextRTF());
-    // An unusable keyword table gives nothing: the user's text stays.
-    if (!coloured.isEmpty())
-        m_txtQry->setTextRTF(coloured);
 }
 
 void frmSQL::txtQry_OLEDragDrop(const DropData& data) {

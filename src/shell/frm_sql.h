@@ -17,9 +17,8 @@ namespace brindle {
 class MessageBoxService;
 class Recordset;
 class RecordsetModel;
-namespace colour {
-class LiveColouring;
-}
+class EditorColouring;
+class MessageBoxErrorSink;
 class ResultPane;
 class RichTextEditor;
 struct DropData;
@@ -113,10 +112,6 @@ private:
     void Form_Resize();
     void ApplyLayout();
     void grdQry_RowPicked(int row);
-    // Colours the paragraphs changed since the last colouring; false when
-    // the whole text must be coloured at once instead.
-    bool ColourChangedParagraphs();
-    void ColourWholeText();
     bool grdQry_KeyPress(const QKeyEvent& key);
 
     MessageBoxService& m_boxes;
@@ -132,7 +127,8 @@ private:
     QWidget* m_picSplitter;
     TextFileFormat m_fileFormat;
     bool m_unloaded = false;
-    std::unique_ptr<colour::LiveColouring> m_liveColouring;
+    std::unique_ptr<MessageBoxErrorSink> m_colourErrors;
+    std::unique_ptr<EditorColouring> m_colouring;
 };
 
 } // namespace brindle
