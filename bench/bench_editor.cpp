@@ -3,7 +3,7 @@
 // keyword table, written back into the editor) and the repaint included.
 #include "shell/frm_sql.h"
 #include "shell/message_box_service.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "sql_script_generator.h"
 #include "store/document_journal.h"
 #include "store/query_journal.h"

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the RTF reader, then checks that whatever text it
 // produced survives the writer and the reader again unchanged.
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
 #include <QByteArrayView>
 #include <QString>

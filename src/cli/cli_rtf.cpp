@@ -1,7 +1,7 @@
 #include "cli/cli_rtf.h"
 
 #include "cli/cli_io.h"
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
 namespace brindle::cli {
 

@@ -5,7 +5,7 @@
 #include "core/error.h"
 #include "core/numeric_text.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "core/settings_store.h"
 
 #include <QCheckBox>

@@ -20,7 +20,7 @@
 #include "shell/main_commands.h"
 #include "shell/message_error_sink.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "shell/twips_screen.h"
 #include "store/kept_document.h"
 #include "store/query_journal.h"

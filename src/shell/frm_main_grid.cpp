@@ -7,7 +7,7 @@
 #include "data/recordset.h"
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 
 #include <QComboBox>
 

@@ -3,7 +3,7 @@
 #include "data/connection_string.h"
 #include "shell/frm_main.h"
 #include "shell/frm_sql.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "store/frm_history.h"
 #include "store/query_history.h"
 #include "store/stored_history.h"

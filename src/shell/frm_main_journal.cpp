@@ -1,7 +1,7 @@
 #include "core/error.h"
 #include "shell/frm_main.h"
 #include "shell/frm_sql.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "store/document_journal.h"
 #include "store/frm_closed_queries.h"
 #include "store/frm_restore.h"

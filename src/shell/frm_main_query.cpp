@@ -10,7 +10,7 @@
 #include "data/threaded_batch_executor.h"
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "store/history_batch_observer.h"
 
 #include <QApplication>

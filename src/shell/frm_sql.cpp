@@ -1,6 +1,5 @@
 #include "shell/frm_sql.h"
 
-#include "colour/cls_edit_color.h"
 #include "core/error.h"
 #include "core/error_steps.h"
 #include "data/grid_cell_delegate.h"
@@ -9,11 +8,12 @@
 #include "data/recordset_helpers.h"
 #include "data/recordset_model.h"
 #include "data/result_pane.h"
+#include "editor/editor_colouring.h"
+#include "editor/rich_text_editor.h"
 #include "files/text_file.h"
 #include "shell/cls_msg.h"
 #include "shell/message_error_sink.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 #include "shell/twips_screen.h"
 
@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QScopedValueRollback>
 #include <QTableView>
+#include <QTextBlock>
 #include <QTimer>
 
 #include <algorithm>
@@ -35,7 +36,9 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
     : QWidget(parent), m_boxes(boxes), mrsQuery(std::make_unique<Recordset>()),
       m_txtQry(new RichTextEditor(this)), m_grdQry(new QTableView(this)),
       m_gridModel(new RecordsetModel(this)), m_resultPane(nullptr),
-      m_imgSplitter(new SplitterStrip(this)), m_picSplitter(new QWidget(this)) {
+      m_imgSplitter(new SplitterStrip(this)), m_picSplitter(new QWidget(this)),
+      m_colourErrors(std::make_unique<MessageBoxErrorSink>(boxes)),
+      m_colouring(std::make_unique<EditorColouring>(*m_txtQry, *m_colourErrors)) {
     m_txtQry->setObjectName(QStringLiteral("txtQry"));
     m_grdQry->setObjectName(QStringLiteral("grdQry"));
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
@@ -283,13 +286,7 @@ void frmSQL::txtQry_Change() {
     m_txtQry->FreezePainting();
     try {
         const int caret = m_txtQry->SelStart();
-        MessageBoxErrorSink errors(m_boxes);
-        clsEditColor colouring(errors);
-        colouring.setTabSpaceNum(4);
-        const QString coloured = colouring.CColor(m_txtQry->TextRTF());
-        // An unusable keyword table gives nothing: the user's text stays.
-        if (!coloured.isEmpty())
-            m_txtQry->setTextRTF(coloured);
+        m_colouring->Colour();
         m_txtQry->setSelStart(caret);
     } catch (const Error&) {
     } catch (const std::bad_alloc&) {

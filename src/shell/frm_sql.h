@@ -17,6 +17,8 @@ namespace brindle {
 class MessageBoxService;
 class Recordset;
 class RecordsetModel;
+class EditorColouring;
+class MessageBoxErrorSink;
 class ResultPane;
 class RichTextEditor;
 struct DropData;
@@ -125,6 +127,8 @@ private:
     QWidget* m_picSplitter;
     TextFileFormat m_fileFormat;
     bool m_unloaded = false;
+    std::unique_ptr<MessageBoxErrorSink> m_colourErrors;
+    std::unique_ptr<EditorColouring> m_colouring;
 };
 
 } // namespace brindle

@@ -1,6 +1,6 @@
 #include "sql_script_generator.h"
 
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
 #include <QStringList>
 

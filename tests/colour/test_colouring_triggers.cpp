@@ -1,5 +1,5 @@
 #include "../shell/main_window_fixture.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 
 #include <QFile>
 #include <QScrollBar>

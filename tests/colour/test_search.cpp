@@ -3,7 +3,7 @@
 #include "colour/search_word.h"
 #include "shell/frm_main.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "support/temp_settings.h"
 #include "support/test_services.h"
 

@@ -1,6 +1,6 @@
 #include "data/export_progress_dialog.h"
 #include "data/recordset.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "shell/sqlite_window_fixture.h"
 #include "support/xlsx_reader.h"
 

@@ -4,7 +4,7 @@
 #include "data/recordset.h"
 #include "data/threaded_batch_executor.h"
 #include "shell/main_window_fixture.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "test_backends.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "data/frm_connect.h"
 #include "data/recordset.h"
 #include "shell/main_window_fixture.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "test_backends.h"
 
 #include <QApplication>

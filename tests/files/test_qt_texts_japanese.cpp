@@ -5,7 +5,7 @@
 #include "files/file_dialog_service.h"
 #include "shell/message_box_service.h"
 #include "shell/qt_japanese.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 
 #include <QAbstractButton>
 #include <QApplication>

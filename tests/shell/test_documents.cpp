@@ -2,7 +2,7 @@
 #include "data/recordset.h"
 #include "data/result_pane.h"
 #include "main_window_fixture.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "shell/splitter_strip.h"
 
 #include <QAction>

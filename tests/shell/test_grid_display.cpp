@@ -3,7 +3,7 @@
 #include "data/recordset.h"
 #include "data/test_backends.h"
 #include "main_window_fixture.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 #include "sqlite_window_fixture.h"
 
 #include "data/result_pane.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 #include "shell/frm_main.h"
 #include "shell/frm_sql.h"
 #include "shell/process_state.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "core/settings_store.h"
 #include "support/temp_settings.h"
 #include "support/test_services.h"

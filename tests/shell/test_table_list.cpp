@@ -1,5 +1,5 @@
 #include "core/error.h"
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 #include "sqlite_window_fixture.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
 #include "scripted_documents.h"
+#include "store_test_support.h"
 
 namespace brindle::test {
 
@@ -67,14 +68,14 @@ ScriptedDocuments WriteScriptedDocuments(store::QueryJournal& journal) {
     // Large: written whole once, then as edits after it.
     const QString dump = QStringLiteral("/tmp/dump.sql");
     Typed large{journal, journal.Open(dump, QueryLines(8'000)), QueryLines(8'000)};
-    journal.Flush();
+    journal.Flush(kFlushWaitMs);
     large.Edit(large.text.size() / 2, 0, QStringLiteral("\n-- 途中に追加\n"));
     large.Type(QStringLiteral("SELECT 'end';"));
-    journal.Flush();
+    journal.Flush(kFlushWaitMs);
     large.Edit(10, 5, QString());
     kept[dump] = {large.text, true};
 
-    journal.Flush();
+    journal.Flush(kFlushWaitMs);
     return kept;
 }
 

@@ -26,6 +26,9 @@ using namespace std::chrono_literals;
 // Generous: a busy machine and the sanitizer builds are slow, and the
 // journal retries every two seconds.
 inline constexpr auto kDeadline = 60s;
+// How long a Flush may wait: the store's own ten seconds are for the program,
+// not for a sanitizer build on a loaded machine.
+inline constexpr int kFlushWaitMs = 60000;
 
 // Polls `condition` until it holds or `deadline` passes.
 bool WaitUntil(const std::function<bool()>& condition,

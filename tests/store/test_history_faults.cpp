@@ -46,7 +46,7 @@ TEST(HistoryFaults, AFullDiskWarnsOnceKeepsTheEntriesAndWritesThemLater) {
     ProblemLog problems;
     HistoryRecorder recorder(temp.paths(), problems.Callback(), true);
     recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 0")));
-    ASSERT_TRUE(recorder.Flush());
+    ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     std::vector<QString> expected{QStringLiteral("SELECT 0")};
     {
         // As a full disk does: writes past 256 KB fail (EFBIG, SIGXFSZ
@@ -56,18 +56,18 @@ TEST(HistoryFaults, AFullDiskWarnsOnceKeepsTheEntriesAndWritesThemLater) {
         const QString large = QStringLiteral("SELECT '%1'").arg(QString(1'000'000, u'あ'));
         recorder.Record(HistoryEntryOf(large));
         expected.push_back(large);
-        ASSERT_TRUE(recorder.Flush());
+        ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
         ASSERT_EQ(problems.Count(Kind::WriteFailed), 1);
         for (const QString& text : Numbered(QStringLiteral("SELECT "), 1, 30)) {
             recorder.Record(HistoryEntryOf(text));
             expected.push_back(text);
-            ASSERT_TRUE(recorder.Flush());
+            ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
         }
         EXPECT_EQ(problems.Count(Kind::WriteFailed), 1) << "once, not once per batch";
         limit.Lift();
         ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
     }
-    ASSERT_TRUE(recorder.Flush());
+    ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     EXPECT_EQ(HistoryTexts(temp.paths()), expected);
     const auto seen = problems.All();
     ASSERT_EQ(seen.size(), 2u);
@@ -89,7 +89,7 @@ TEST(HistoryFaults, AReadOnlyDirectoryWarnsOnceAndTheEntriesWaitUntilItIsWritabl
     HistoryRecorder recorder(paths, problems.Callback(), false);
     for (const QString& text : Numbered(QStringLiteral("SELECT "), 1, 10)) {
         recorder.Record(HistoryEntryOf(text));
-        ASSERT_TRUE(recorder.Flush());
+        ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     }
     EXPECT_EQ(problems.Count(Kind::Unavailable), 1);
     EXPECT_EQ(problems.All().size(), 1u);
@@ -97,7 +97,7 @@ TEST(HistoryFaults, AReadOnlyDirectoryWarnsOnceAndTheEntriesWaitUntilItIsWritabl
 
     ASSERT_EQ(::chmod(QFile::encodeName(paths.directory).constData(), 0700), 0);
     ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
-    ASSERT_TRUE(recorder.Flush());
+    ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     EXPECT_EQ(HistoryTexts(paths), Numbered(QStringLiteral("SELECT "), 1, 10));
     EXPECT_EQ(problems.All().size(), 2u);
 }
@@ -131,7 +131,7 @@ TEST(HistoryFaults, ADamagedStoreIsMovedAsideOnlyWhenTheRecorderMayRepairIt) {
             ProblemLog problems;
             HistoryRecorder recorder(temp.paths(), problems.Callback(), repair);
             recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 1")));
-            ASSERT_TRUE(recorder.Flush());
+            ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
             const auto seen = problems.All();
             ASSERT_EQ(seen.size(), 1u);
             if (repair) {
@@ -149,7 +149,7 @@ TEST(HistoryFaults, ADamagedStoreIsMovedAsideOnlyWhenTheRecorderMayRepairIt) {
             EXPECT_EQ(seen[0].kind, Kind::Unavailable);
             EXPECT_EQ(Contents(db), damaged) << "left as it was";
             recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 2")));
-            ASSERT_TRUE(recorder.Flush());
+            ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
             EXPECT_EQ(problems.All().size(), 1u);
             EXPECT_EQ(Contents(db), damaged);
 
@@ -159,7 +159,7 @@ TEST(HistoryFaults, ADamagedStoreIsMovedAsideOnlyWhenTheRecorderMayRepairIt) {
                 QFile::rename(db + QLatin1StringView(suffix),
                               db + u".aside" + QLatin1StringView(suffix));
             ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
-            ASSERT_TRUE(recorder.Flush());
+            ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
             EXPECT_EQ(
                 HistoryTexts(temp.paths()),
                 (std::vector<QString>{QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2")}));
@@ -173,12 +173,12 @@ TEST(HistoryFaults, AStoreReplacedWhileRecordingGetsTheNextEntries) {
     ProblemLog problems;
     HistoryRecorder recorder(temp.paths(), problems.Callback(), false);
     recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 1")));
-    ASSERT_TRUE(recorder.Flush());
+    ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     const QString db = temp.paths().Database();
     for (const char* suffix : {"", "-wal", "-shm"})
         QFile::rename(db + QLatin1StringView(suffix), db + u".old" + QLatin1StringView(suffix));
     recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 2")));
-    ASSERT_TRUE(recorder.Flush());
+    ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     EXPECT_EQ(HistoryTexts(temp.paths()), std::vector<QString>{QStringLiteral("SELECT 2")});
     EXPECT_TRUE(problems.All().empty());
 }
@@ -196,7 +196,7 @@ TEST(HistoryFaults, WaitingEntriesBeyondTheirMemoryGoOldestFirstAndTheUserHearsO
     const QString large(7'000'000, u'x');
     for (int n = 1; n <= 5; ++n) {
         recorder.Record(HistoryEntryOf(u"-- " + QString::number(n) + u'\n' + large));
-        ASSERT_TRUE(recorder.Flush());
+        ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     }
     ASSERT_TRUE(problems.WaitFor(Kind::Unavailable, 2));
     const auto seen = problems.All();
@@ -236,7 +236,7 @@ TEST(HistoryFaults, EntriesOlderThanNinetyDaysAndBeyondTheNewest100000Go) {
 
     HistoryRecorder recorder(temp.paths(), nullptr, true);
     recorder.Record(HistoryEntryOf(QStringLiteral("SELECT 'new'")));
-    ASSERT_TRUE(recorder.Flush());
+    ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     // Opened: the ancient ones and the oldest beyond 100,000 went first.
     EXPECT_EQ(QueryNumber(temp.paths(), "SELECT count(*) FROM history"), 100'001);
     EXPECT_EQ(QueryNumber(temp.paths(), "SELECT count(*) FROM history WHERE text = 'ancient'"), 0);
@@ -246,7 +246,7 @@ TEST(HistoryFaults, EntriesOlderThanNinetyDaysAndBeyondTheNewest100000Go) {
     // And again after so many more have been written.
     for (int n = 1; n < 1'000; ++n)
         recorder.Record(HistoryEntryOf(QStringLiteral("SELECT %1").arg(n)));
-    ASSERT_TRUE(recorder.Flush());
+    ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
     EXPECT_EQ(QueryNumber(temp.paths(), "SELECT count(*) FROM history"), 100'000);
     EXPECT_EQ(QueryNumber(temp.paths(), "SELECT count(*) FROM history WHERE text LIKE 'SELECT %'"),
               1'001);

@@ -57,7 +57,7 @@ TEST(HistoryRoundTrip, EveryFieldAndEveryTextComeBackWhole) {
         HistoryRecorder recorder(temp.paths(), problems.Callback(), false);
         for (const HistoryEntry& entry : recorded)
             recorder.Record(entry);
-        ASSERT_TRUE(recorder.Flush());
+        ASSERT_TRUE(recorder.Flush(kFlushWaitMs));
         EXPECT_TRUE(problems.All().empty());
     }
 

@@ -5,12 +5,13 @@
 #include "data/connection_string.h"
 #include "data/split_batches.h"
 #include "data/test_backends.h"
+#include "editor/rich_text_editor.h"
 #include "shell/frm_main.h"
 #include "shell/frm_sql.h"
 #include "shell/main_window_fixture.h"
-#include "shell/rich_text_editor.h"
 #include "store/frm_history.h"
 #include "store/query_history.h"
+#include "store_test_support.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,7 +65,7 @@ protected:
     }
     // Every entry, newest first.
     std::vector<HistoryEntry> Entries() {
-        EXPECT_TRUE(recorder->Flush());
+        EXPECT_TRUE(recorder->Flush(kFlushWaitMs));
         return store::HistoryReader(paths).List({}, 100000, 0, true);
     }
     QString Run(const QString& text) {
@@ -212,7 +213,7 @@ protected:
             entry.firstLine = entry.text.section(u'\n', 0, 0);
             recorder->Record(entry);
         }
-        ASSERT_TRUE(recorder->Flush());
+        ASSERT_TRUE(recorder->Flush(kFlushWaitMs));
         OpenWithHistory().LoadNewDoc();
     }
     static QString Cell(frmHistory& h, int row, int column) {
@@ -319,7 +320,7 @@ TEST_F(HistoryWindowTest, WithoutAStoreRunsGoOnAndTheWindowSaysSo) {
     OpenWithHistory().LoadNewDoc();
     EXPECT_EQ(Run(u"SELECT 1 AS a\nGO\nSELECT 2 AS b"_s), u"クエリ バッチが完了しました。"_s);
     EXPECT_EQ(window->ActiveForm()->RecordSet().Value(0).toLongLong(), 2);
-    recorder->Flush();
+    recorder->Flush(kFlushWaitMs);
     ASSERT_FALSE(problems.empty());
     EXPECT_EQ(problems.size(), 1u) << "told once";
     doubles.messages.shown.clear();

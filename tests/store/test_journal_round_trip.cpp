@@ -135,7 +135,7 @@ TEST(JournalRoundTrip, RandomEditsReadBackAsThePlainTextGetsThem) {
             if (step % 25 != 0)
                 continue;
             ASSERT_FALSE(HasLoneSurrogate(small.text()) || HasLoneSurrogate(large.text()));
-            ASSERT_TRUE(journal.Flush());
+            ASSERT_TRUE(journal.Flush(kFlushWaitMs));
             ASSERT_EQ(KeptText(temp.paths(), QStringLiteral("無題1")), small.text()) << step;
             ASSERT_EQ(KeptText(temp.paths(), QStringLiteral("/tmp/large.sql")), large.text())
                 << step;
@@ -163,7 +163,7 @@ TEST(JournalRoundTrip, EditsOutsideTheTextChangeWhatFitsAndLoseNothing) {
     journal.Edit(key, -3, 1, QStringLiteral("_"));       // before the start
     journal.Edit(key, 2, 100, QStringLiteral("Z"));      // removes to the end only
     journal.Edit(key + 1000, 0, 0, QStringLiteral("x")); // no such document
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     EXPECT_EQ(KeptText(temp.paths(), QStringLiteral("無題1")), QStringLiteral("_bZ"));
 }
 
@@ -184,12 +184,12 @@ TEST(JournalRoundTrip, AdoptedDocumentsMoveHereAndGoOn) {
     ASSERT_NE(largeId, 0);
 
     QueryJournal second(temp.paths(), nullptr);
-    ASSERT_TRUE(second.Flush());
+    ASSERT_TRUE(second.Flush(kFlushWaitMs));
     const QueryJournal::Key small = second.Adopt(smallId, QStringLiteral("無題7"));
     const QueryJournal::Key large = second.Adopt(largeId, dump);
     second.Edit(small, 0, 0, QStringLiteral("-- 再開\n"));
     second.Edit(large, 5, 0, QStringLiteral("追加"));
-    ASSERT_TRUE(second.Flush());
+    ASSERT_TRUE(second.Flush(kFlushWaitMs));
 
     QString smallText = QStringLiteral("-- 再開\n") + kept[QStringLiteral("無題1")].text;
     QString largeText = kept[dump].text;
@@ -213,7 +213,7 @@ TEST(JournalRoundTrip, AdoptedDocumentsMoveHereAndGoOn) {
     const QueryJournal::Key again = second.Adopt(smallId, QStringLiteral("無題8"));
     second.Edit(again, 0, 0, QStringLiteral("x"));
     second.Close(small);
-    ASSERT_TRUE(second.Flush());
+    ASSERT_TRUE(second.Flush(kFlushWaitMs));
     EXPECT_EQ(KeptText(temp.paths(), QStringLiteral("無題8")), u'x' + smallText);
     EXPECT_EQ(reader.Text(smallId), smallText);
 }
@@ -236,7 +236,7 @@ TEST(JournalRoundTrip, ClosedListFiltersDeletesAndDropsBlankTexts) {
         journal.Edit(key, 0, 0, QString::fromUtf16(d.text));
         journal.Close(key);
     }
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     JournalReader reader(temp.paths());
     const auto captions = [](const std::vector<store::KeptDocument>& list) {
         QStringList out;
@@ -260,7 +260,7 @@ TEST(JournalRoundTrip, ClosedListFiltersDeletesAndDropsBlankTexts) {
     EXPECT_FALSE(all[0].open);
 
     journal.Delete({all[0].id, all[2].id});
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     EXPECT_EQ(captions(reader.Closed(10)), QStringList{u"/home/u/ＳＥＬＥＣＴ.sql"_qs});
     EXPECT_EQ(reader.Text(all[0].id), std::nullopt);
 }

@@ -45,7 +45,7 @@ qint64 StartChild(ChildJournal& child) {
 TEST(JournalSessions, AKilledInstanceIsOfferedOnceThenDiscardedForGood) {
     TempStore temp;
     QueryJournal own(temp.paths(), nullptr);
-    ASSERT_TRUE(own.Flush());
+    ASSERT_TRUE(own.Flush(kFlushWaitMs));
     ASSERT_NE(own.Session(), 0);
 
     ChildJournal child(temp.paths(), {"hold"});
@@ -95,7 +95,7 @@ TEST(JournalSessions, AKilledInstanceIsOfferedOnceThenDiscardedForGood) {
     const qint64 restoredId = offered[u"無題1"_qs].id;
     const QueryJournal::Key restored = own.Adopt(restoredId, QStringLiteral("無題1"));
     own.DiscardSessions(claim.Sessions());
-    ASSERT_TRUE(own.Flush());
+    ASSERT_TRUE(own.Flush(kFlushWaitMs));
     claim = OrphanClaim::Take(temp.paths(), own.Session()); // the old claim released
     EXPECT_TRUE(claim.Documents().empty()) << "nothing is offered twice";
     EXPECT_TRUE(OrphanClaim::Take(temp.paths(), 0).Documents().empty());
@@ -108,7 +108,7 @@ TEST(JournalSessions, AKilledInstanceIsOfferedOnceThenDiscardedForGood) {
     EXPECT_EQ(closed.count(u"無題1"_qs), 0u);
     EXPECT_EQ(reader.Text(closed.at(u"/tmp/dump.sql"_qs).id), expected[u"/tmp/dump.sql"_qs].text);
     own.Edit(restored, 0, 0, QStringLiteral("-- 復元\n"));
-    ASSERT_TRUE(own.Flush());
+    ASSERT_TRUE(own.Flush(kFlushWaitMs));
     EXPECT_EQ(reader.Text(restoredId), QStringLiteral("-- 復元\n") + expected[u"無題1"_qs].text);
 }
 
@@ -136,17 +136,17 @@ TEST(JournalSessions, WithoutEndSessionTheSessionIsLeftAsACrashLeavesIt) {
         const auto key = journal.Open(QStringLiteral("無題1"), QString());
         journal.Edit(key, 0, 0, QStringLiteral("SELECT 1"));
         journal.Open(QStringLiteral("無題2"), QStringLiteral(" \n")); // blank: nothing to offer
-        ASSERT_TRUE(journal.Flush());
+        ASSERT_TRUE(journal.Flush(kFlushWaitMs));
         first = journal.Session();
     }
     {
         // A crash with only blank documents: nothing to offer, and ended.
         QueryJournal journal(temp.paths(), nullptr);
         journal.Open(QStringLiteral("無題1"), QStringLiteral("\t"));
-        ASSERT_TRUE(journal.Flush());
+        ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     }
     QueryJournal next(temp.paths(), nullptr);
-    ASSERT_TRUE(next.Flush());
+    ASSERT_TRUE(next.Flush(kFlushWaitMs));
     const OrphanClaim claim = OrphanClaim::Take(temp.paths(), next.Session());
     EXPECT_EQ(claim.Sessions(), std::vector<qint64>{first});
     ASSERT_EQ(claim.Documents().size(), 1u);
@@ -163,8 +163,8 @@ TEST(JournalSessions, TwoInstancesAtOnceNeverSeeEachOther) {
         a.Edit(ka, 0, 0, QStringLiteral("a"));
         b.Edit(kb, 0, 0, QStringLiteral("b"));
     }
-    ASSERT_TRUE(a.Flush());
-    ASSERT_TRUE(b.Flush());
+    ASSERT_TRUE(a.Flush(kFlushWaitMs));
+    ASSERT_TRUE(b.Flush(kFlushWaitMs));
     ASSERT_NE(a.Session(), b.Session());
     EXPECT_TRUE(OrphanClaim::Take(temp.paths(), a.Session()).Documents().empty());
     EXPECT_TRUE(OrphanClaim::Take(temp.paths(), b.Session()).Documents().empty());
@@ -192,7 +192,7 @@ TEST(JournalSessions, LockFilesNoSessionNamesGoUnlessSomeoneHoldsThem) {
     ASSERT_TRUE(starting.has_value());
 
     QueryJournal journal(temp.paths(), nullptr);
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     QStringList locks = LockFiles(temp.paths());
     EXPECT_EQ(locks.size(), 2);
     EXPECT_TRUE(locks.contains(u"starting.lock"_qs)) << "held: left alone";

@@ -2,16 +2,17 @@
 // kept, what is closed can be reopened, what a crashed instance left is
 // offered once, and the user hears of a problem once.
 
+#include "editor/rich_text_editor.h"
 #include "shell/bas_main.h"
 #include "shell/frm_main.h"
 #include "shell/frm_sql.h"
 #include "shell/main_window_fixture.h"
-#include "shell/rich_text_editor.h"
 #include "store/frm_closed_queries.h"
 #include "store/frm_restore.h"
 #include "store/journal_reader.h"
 #include "store/journal_warnings.h"
 #include "store/query_journal.h"
+#include "store_test_support.h"
 #include "support/file_size_limit.h"
 
 #include <QAction>
@@ -92,11 +93,11 @@ protected:
         QCoreApplication::processEvents();
     }
     std::vector<store::KeptDocument> Closed() {
-        EXPECT_TRUE(journal->Flush());
+        EXPECT_TRUE(journal->Flush(kFlushWaitMs));
         return store::JournalReader(paths).Closed(500);
     }
     QString TextOf(qint64 id) {
-        EXPECT_TRUE(journal->Flush());
+        EXPECT_TRUE(journal->Flush(kFlushWaitMs));
         return store::JournalReader(paths).Text(id).value_or(u"<none>"_s);
     }
     // The actions of the recent menu as the user sees it opened.
@@ -132,7 +133,7 @@ TEST_F(JournalWindows, WhatIsTypedPastedUndoneAndReplacedIsKeptAsTheEditorHasIt)
     QTest::keyClicks(&editor, u"x"_s);
     editor.document()->undo();
     editor.ReplaceText(editor.Text() + u"\r\nGO\r\n"_s);
-    EXPECT_TRUE(journal->Flush());
+    EXPECT_TRUE(journal->Flush(kFlushWaitMs));
 
     const std::vector<store::KeptDocument> all = store::JournalReader(paths).All();
     ASSERT_EQ(all.size(), 1u);
@@ -237,7 +238,7 @@ void LeaveCrashedSession(const store::StorePaths& paths,
     store::QueryJournal crashed(paths, [](const JournalProblem&) {});
     for (const auto& [caption, text] : documents)
         crashed.Open(caption, text);
-    ASSERT_TRUE(crashed.Flush());
+    ASSERT_TRUE(crashed.Flush(kFlushWaitMs));
 }
 
 TEST_F(JournalWindows, ACrashedSessionsQueriesAreOfferedOnceAndRestoredWithTheirCaptions) {
@@ -305,7 +306,7 @@ TEST_F(JournalWindows, DiscardedQueriesStayAmongTheClosedOnes) {
 TEST_F(JournalWindows, AnotherRunningInstancesQueriesAreNeverOffered) {
     store::QueryJournal other(paths, [](const JournalProblem&) {});
     other.Open(u"無題1"_s, u"select 'still being edited'"_s);
-    ASSERT_TRUE(other.Flush());
+    ASSERT_TRUE(other.Flush(kFlushWaitMs));
     frmMain& w = OpenWithJournal();
     w.RestoreCrashedQueries();
     EXPECT_TRUE(doubles.modal.titles.empty());
@@ -379,7 +380,7 @@ TEST_F(JournalWindows, AFullDiskLosesNothingAndIsToldOnce) {
     warnings.SetSink([&w](const JournalProblem& problem) { w.ShowJournalProblem(problem); });
     w.LoadNewDoc();
     QTest::keyClicks(&Editor(), u"select 1"_s);
-    ASSERT_TRUE(journal->Flush());
+    ASSERT_TRUE(journal->Flush(kFlushWaitMs));
     {
         const FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(paths.Database()).size() + 4096));
         ASSERT_TRUE(limit.active());

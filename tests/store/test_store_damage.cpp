@@ -59,7 +59,7 @@ void Overwrite(const QString& path, qsizetype from, const QByteArray& bytes) {
 void ExpectItWorks(QueryJournal& journal, const store::StorePaths& paths) {
     const auto key = journal.Open(QStringLiteral("新規"), QString());
     journal.Edit(key, 0, 0, QStringLiteral("SELECT '新しいストア'"));
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     EXPECT_EQ(KeptText(paths, QStringLiteral("新規")), QStringLiteral("SELECT '新しいストア'"));
     EXPECT_NE(journal.Session(), 0);
 }
@@ -135,7 +135,7 @@ TEST(StoreDamage, ADamagedStoreIsMovedAsideOnceAndAFreshOneWorks) {
         // The next start finds the fresh store sound.
         ProblemLog next;
         QueryJournal again(temp.paths(), next.Callback());
-        ASSERT_TRUE(again.Flush());
+        ASSERT_TRUE(again.Flush(kFlushWaitMs));
         EXPECT_EQ(KeptText(temp.paths(), QStringLiteral("新規")),
                   QStringLiteral("SELECT '新しいストア'"));
         EXPECT_TRUE(next.All().empty());
@@ -151,9 +151,9 @@ TEST(StoreDamage, AStoreDamagedOrDeletedWhileRunningGetsEveryOpenDocumentAgain) 
         const auto a = journal.Open(QStringLiteral("無題1"), QStringLiteral("SELECT 1"));
         const auto b = journal.Open(QStringLiteral("/tmp/dump.sql"), QueryLines(7'000));
         journal.Edit(b, 0, 0, QStringLiteral("-- 先頭\n"));
-        ASSERT_TRUE(journal.Flush());
+        ASSERT_TRUE(journal.Flush(kFlushWaitMs));
         journal.Edit(b, 3, 0, QStringLiteral("また"));
-        ASSERT_TRUE(journal.Flush()); // now with edit rows
+        ASSERT_TRUE(journal.Flush(kFlushWaitMs)); // now with edit rows
 
         const QString db = temp.paths().Database();
         for (const char* suffix : {"", "-wal", "-shm"}) {
@@ -168,7 +168,7 @@ TEST(StoreDamage, AStoreDamagedOrDeletedWhileRunningGetsEveryOpenDocumentAgain) 
             Overwrite(db, 0, RandomBytes(10'000));
 
         journal.Edit(a, 8, 0, QStringLiteral(" + 1"));
-        ASSERT_TRUE(journal.Flush());
+        ASSERT_TRUE(journal.Flush(kFlushWaitMs));
         EXPECT_EQ(KeptText(temp.paths(), QStringLiteral("無題1")), QStringLiteral("SELECT 1 + 1"));
         QString large = QStringLiteral("-- 先頭\n") + QueryLines(7'000);
         large.insert(3, QStringLiteral("また"));
@@ -190,20 +190,20 @@ TEST(StoreDamage, AStoreThatCannotBeMadeKeepsTextsUntilItCan) {
     }
     ProblemLog problems;
     QueryJournal journal(paths, problems.Callback());
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     EXPECT_EQ(journal.Session(), 0);
     const auto key = journal.Open(QStringLiteral("無題1"), QString());
     const QString typed = QStringLiteral("SELECT 'まだ書けない'");
     for (qsizetype i = 0; i < typed.size(); ++i)
         journal.Edit(key, i, 0, typed.mid(i, 1));
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     ASSERT_EQ(problems.Count(Kind::Unavailable), 1);
     EXPECT_TRUE(problems.All()[0].detail.contains(blocker))
         << problems.All()[0].detail.toStdString();
 
     ASSERT_TRUE(QFile::remove(blocker));
     ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     EXPECT_EQ(KeptText(paths, QStringLiteral("無題1")), typed);
     EXPECT_NE(journal.Session(), 0);
     EXPECT_EQ(problems.Count(Kind::Unavailable), 1);
@@ -224,15 +224,15 @@ TEST(StoreDamage, AReadOnlyDirectoryKeepsTextsUntilItIsWritable) {
     QueryJournal journal(paths, problems.Callback());
     const auto key = journal.Open(QStringLiteral("無題1"), QStringLiteral("SELECT"));
     journal.Edit(key, 6, 0, QStringLiteral(" '読み取り専用'"));
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     ASSERT_EQ(problems.Count(Kind::Unavailable), 1);
     journal.Edit(key, 0, 0, QStringLiteral("-- 続き\n"));
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     EXPECT_EQ(problems.Count(Kind::Unavailable), 1) << "once, not once per change";
 
     ASSERT_EQ(::chmod(QFile::encodeName(paths.directory).constData(), 0700), 0);
     ASSERT_TRUE(problems.WaitFor(Kind::Resumed));
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     EXPECT_EQ(KeptText(paths, QStringLiteral("無題1")),
               QStringLiteral("-- 続き\nSELECT '読み取り専用'"));
     EXPECT_EQ(problems.All().size(), 2u);

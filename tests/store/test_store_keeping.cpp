@@ -41,7 +41,7 @@ qint64 Closed(const store::StorePaths& paths, const char* prefix) {
 // Prunes, as every session start does.
 void StartASession(const store::StorePaths& paths) {
     QueryJournal journal(paths, nullptr);
-    ASSERT_TRUE(journal.Flush());
+    ASSERT_TRUE(journal.Flush(kFlushWaitMs));
     journal.EndSession();
 }
 
@@ -101,7 +101,7 @@ TEST(StoreKeeping, TheStoreIsPrivateWhateverTheUmask) {
     {
         QueryJournal journal(temp.paths(), nullptr);
         journal.Open(QStringLiteral("無題1"), QStringLiteral("SELECT 'パスワードは保存しない'"));
-        ASSERT_TRUE(journal.Flush());
+        ASSERT_TRUE(journal.Flush(kFlushWaitMs));
         const QString db = temp.paths().Database();
         EXPECT_EQ(ModeOf(temp.paths().directory), 0700u);
         EXPECT_EQ(ModeOf(db), 0600u);

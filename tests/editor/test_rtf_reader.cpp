@@ -1,4 +1,4 @@
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/rich_text_editor.h"
+#include "editor/rich_text_editor.h"
 
 #include "core/error.h"
 
@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace brindle {
 
@@ -37,16 +38,129 @@ QString DropData::Files(int index) const {
     return paths.at(index - 1);
 }
 
-RichTextEditor::RichTextEditor(QWidget* parent) : QTextEdit(parent) {
-    setAcceptRichText(false);
+RichTextEditor::RichTextEditor(QWidget* parent) : QPlainTextEdit(parent) {
     setAcceptDrops(true);
-    setLineWrapMode(QTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setUndoRedoEnabled(true);
-    connect(this, &QTextEdit::textChanged, this, &RichTextEditor::OnDocumentChanged);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed != 0 || added != 0)
-            m_keyEdited = true;
-    });
+    connect(this, &QPlainTextEdit::textChanged, this, &RichTextEditor::OnDocumentChanged);
+    m_blockCount = document()->blockCount();
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int removed, int added) {
+                if (removed != 0 || added != 0)
+                    m_keyEdited = true;
+                TrackContentsChange(position, removed, added);
+            });
+}
+
+void RichTextEditor::TrackContentsChange(int position, int removed, int added) {
+    // Colours going on change no text.
+    if (m_silent > 0 || (removed == 0 && added == 0))
+        return;
+    const QTextDocument* doc = document();
+    const int count = doc->blockCount();
+    QTextBlock last = doc->findBlock(position + added);
+    if (!last.isValid())
+        last = doc->lastBlock();
+    QTextBlock first = doc->findBlock(position);
+    if (!first.isValid())
+        first = doc->lastBlock();
+    // The paragraphs the change covers now, and how many stood there before.
+    const int before = m_blockCount;
+    const int cf = first.blockNumber();
+    const int ca = last.blockNumber() - cf + 1;
+    const int cr = ca - (count - before);
+    m_blockCount = count;
+    if (cr < 1 || cf + cr > before) {
+        // Not a change that reads as paragraphs replaced: all of them were.
+        const int original =
+            m_pendingChange ? before - m_pendingChange->added + m_pendingChange->removed : before;
+        m_pendingChange = ParagraphChange{0, original, count};
+        return;
+    }
+    if (!m_pendingChange) {
+        m_pendingChange = ParagraphChange{cf, cr, ca};
+        return;
+    }
+    // Both as ranges of the text just before this change: the union is what
+    // changed since the text the pending change started from.
+    ParagraphChange& p = *m_pendingChange;
+    const int u0 = std::min(p.first, cf);
+    const int u1 = std::max(p.first + p.added, cf + cr);
+    p.removed += (u1 - u0) - p.added;
+    p.added = (u1 - u0) - cr + ca;
+    p.first = u0;
+}
+
+std::optional<RichTextEditor::ParagraphChange> RichTextEditor::TakeParagraphChange() {
+    return std::exchange(m_pendingChange, std::nullopt);
+}
+
+int RichTextEditor::ParagraphCount() const {
+    return document()->blockCount();
+}
+
+QStringList RichTextEditor::AllParagraphs() const {
+    // The raw text keeps every character as the blocks hold it (no blank for
+    // a no-break space) with a paragraph separator between blocks.
+    return document()->toRawText().split(QChar::ParagraphSeparator);
+}
+
+QString RichTextEditor::ParagraphText(int paragraph) const {
+    return document()->findBlockByNumber(paragraph).text();
+}
+
+void RichTextEditor::ReplaceParagraphText(int paragraph, const QString& text) {
+    const QTextBlock block = document()->findBlockByNumber(paragraph);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    if (m_changeDepth > 0 && document()->isUndoAvailable())
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+}
+
+void RichTextEditor::ShowParagraphColours(
+    int first, int count, const std::vector<rtf::Rgb>& colours,
+    const std::function<const std::vector<rtf::ColourRun>&(int)>& runsOf) {
+    ++m_silent;
+    const auto done = qScopeGuard([this] { --m_silent; });
+    m_colourTable = colours;
+    std::vector<QTextCharFormat> formats(m_colourTable.size() + 1);
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        formats[i].setForeground(ColourOf(static_cast<int>(i)));
+    QTextDocument* doc = document();
+    int dirtyFrom = -1;
+    int dirtyTo = -1;
+    QTextBlock block = doc->findBlockByNumber(first);
+    for (int i = first; i < first + count && block.isValid(); ++i, block = block.next()) {
+        QList<QTextLayout::FormatRange> ranges;
+        const int length = block.length() - 1;
+        for (const rtf::ColourRun& run : runsOf(i)) {
+            const int from = std::clamp(run.start, 0, length);
+            const int to = std::clamp(run.start + run.length, 0, length);
+            if (to <= from)
+                continue;
+            const auto index = static_cast<std::size_t>(run.colour);
+            QTextLayout::FormatRange range;
+            range.start = from;
+            range.length = to - from;
+            range.format = run.colour > 0 && index < formats.size() ? formats[index] : formats[0];
+            ranges.append(range);
+        }
+        QTextLayout* layout = block.layout();
+        if (layout && layout->formats() != ranges) {
+            layout->setFormats(ranges);
+            if (dirtyFrom < 0)
+                dirtyFrom = block.position();
+            dirtyTo = block.position() + block.length();
+        }
+    }
+    if (dirtyFrom >= 0)
+        doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
 }
 
 void RichTextEditor::OnDocumentChanged() {
@@ -345,10 +459,10 @@ void RichTextEditor::keyPressEvent(QKeyEvent* event) {
         (event->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
                         event->text(), event->isAutoRepeat(), event->count());
-        QTextEdit::keyPressEvent(&plain);
+        QPlainTextEdit::keyPressEvent(&plain);
         event->setAccepted(plain.isAccepted());
     } else {
-        QTextEdit::keyPressEvent(event);
+        QPlainTextEdit::keyPressEvent(event);
     }
     block.endEditBlock();
 }
@@ -376,7 +490,7 @@ void RichTextEditor::dragEnterEvent(QDragEnterEvent* event) {
         event->acceptProposedAction();
         return;
     }
-    QTextEdit::dragEnterEvent(event);
+    QPlainTextEdit::dragEnterEvent(event);
 }
 
 void RichTextEditor::dragMoveEvent(QDragMoveEvent* event) {
@@ -384,7 +498,7 @@ void RichTextEditor::dragMoveEvent(QDragMoveEvent* event) {
         event->acceptProposedAction();
         return;
     }
-    QTextEdit::dragMoveEvent(event);
+    QPlainTextEdit::dragMoveEvent(event);
 }
 
 void RichTextEditor::dropEvent(QDropEvent* event) {
@@ -394,7 +508,7 @@ void RichTextEditor::dropEvent(QDropEvent* event) {
         emit OLEDragDrop(DropData{files});
         return;
     }
-    QTextEdit::dropEvent(event);
+    QPlainTextEdit::dropEvent(event);
 }
 
 } // namespace brindle

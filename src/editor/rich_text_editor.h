@@ -1,9 +1,13 @@
 #pragma once
 
-#include "shell/rtf_document.h"
+#include "editor/rtf_document.h"
 
+#include <QPlainTextEdit>
 #include <QStringList>
-#include <QTextEdit>
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace brindle {
 
@@ -19,7 +23,7 @@ struct DropData {
 // and every position it reports or takes is a 0-based offset into that text,
 // a CR LF counting as two characters. It keeps no RTF: TextRTF converts.
 // Colours are display formats of the text, outside its undo history.
-class RichTextEditor : public QTextEdit {
+class RichTextEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit RichTextEditor(QWidget* parent = nullptr);
@@ -63,6 +67,29 @@ public:
 
     // The coloured spans as shown (offsets in the '\n'-joined paragraphs).
     std::vector<rtf::ColourRun> ColourRuns() const;
+
+    // Which paragraphs the edits since the last call replaced: paragraphs
+    // [first, first + removed) of the text then became [first, first +
+    // added) of the text now. Nothing when the text has not changed.
+    struct ParagraphChange {
+        int first = 0;
+        int removed = 0;
+        int added = 0;
+        friend bool operator==(const ParagraphChange&, const ParagraphChange&) = default;
+    };
+    std::optional<ParagraphChange> TakeParagraphChange();
+    int ParagraphCount() const;
+    // Every paragraph's text, in one pass over the document.
+    QStringList AllParagraphs() const;
+    QString ParagraphText(int paragraph) const;
+    // Shows paragraphs [first, first + count) in the colours `runsOf` gives
+    // for each (offsets in the paragraph) out of `colours`; the text and its
+    // undo history are untouched.
+    void ShowParagraphColours(int first, int count, const std::vector<rtf::Rgb>& colours,
+                              const std::function<const std::vector<rtf::ColourRun>&(int)>& runsOf);
+    // Replaces one paragraph's text inside the edit being made (a Change
+    // handler's, so one undo takes back both); the caret is left to the caller.
+    void ReplaceParagraphText(int paragraph, const QString& text);
     QColor ColourOf(int colourIndex) const;
 
 signals:
@@ -87,6 +114,7 @@ private:
     void ApplyColours(const rtf::RtfContent& content);
     void ReplaceChangedRange(const QString& current, const QString& wanted);
     void ApplyFont(const QFont& font);
+    void TrackContentsChange(int position, int removed, int added);
 
     int m_changeDepth = 0;
     int m_silent = 0;
@@ -95,6 +123,10 @@ private:
     bool m_inKey = false;
     bool m_keyEdited = false;
     std::vector<rtf::Rgb> m_colourTable;
+    // The paragraphs changed since TakeParagraphChange, and how many
+    // paragraphs the text had after the last change seen.
+    std::optional<ParagraphChange> m_pendingChange;
+    int m_blockCount = 1;
 };
 
 } // namespace brindle
