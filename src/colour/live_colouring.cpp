@@ -11,8 +11,17 @@
 
 namespace brindle::colour {
 
+namespace {
+
+std::vector<rtf::Rgb> SwitchColours() {
+    const QString table = u"{" + kColourTable.toString() + u"}";
+    return rtf::ReadRtf(table).colours;
+}
+
+} // namespace
+
 LiveColouring::LiveColouring(QString keywordFilePath)
-    : m_keywordFilePath(std::move(keywordFilePath)) {}
+    : m_keywordFilePath(std::move(keywordFilePath)), m_colours(SwitchColours()) {}
 
 LiveColouring::~LiveColouring() = default;
 
@@ -61,11 +70,6 @@ IncrementalColouring* LiveColouring::Prepare(const QString& fontName, double poi
         return nullptr;
     reset = !m_inStep;
     return m_colouring.get();
-}
-
-std::vector<rtf::Rgb> LiveColouring::Colours() {
-    const QString table = u"{" + kColourTable.toString() + u"}";
-    return rtf::ReadRtf(table).colours;
 }
 
 } // namespace brindle::colour

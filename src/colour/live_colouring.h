@@ -41,12 +41,13 @@ public:
     void Built() { m_inStep = true; }
 
     // The colour table the full pass writes, entry 0 the default colour.
-    static std::vector<rtf::Rgb> Colours();
+    const std::vector<rtf::Rgb>& Colours() const { return m_colours; }
 
 private:
     QString KeywordFilePath() const;
 
     QString m_keywordFilePath;
+    std::vector<rtf::Rgb> m_colours; // read once: it never changes
     QString m_tableText;
     QString m_fontName;
     double m_pointSize = 0;

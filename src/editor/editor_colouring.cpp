@@ -49,7 +49,7 @@ bool EditorColouring::ColourChangedParagraphs() {
             m_editor.ReplaceParagraphText(i, shown);
     }
     m_editor.ShowParagraphColours(
-        first, count, colour::LiveColouring::Colours(),
+        first, count, m_live.Colours(),
         [colouring](int i) -> const std::vector<rtf::ColourRun>& { return colouring->Runs(i); });
     return true;
 }

@@ -123,15 +123,21 @@ void RichTextEditor::ReplaceParagraphText(int paragraph, const QString& text) {
     cursor.endEditBlock();
 }
 
+std::vector<QTextCharFormat> RichTextEditor::ColourFormats() const {
+    // One shared format per colour: the ranges copy it, they do not build it.
+    std::vector<QTextCharFormat> formats(m_colourTable.size() + 1);
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        formats[i].setForeground(ColourOf(static_cast<int>(i)));
+    return formats;
+}
+
 void RichTextEditor::ShowParagraphColours(
     int first, int count, const std::vector<rtf::Rgb>& colours,
     const std::function<const std::vector<rtf::ColourRun>&(int)>& runsOf) {
     ++m_silent;
     const auto done = qScopeGuard([this] { --m_silent; });
     m_colourTable = colours;
-    std::vector<QTextCharFormat> formats(m_colourTable.size() + 1);
-    for (std::size_t i = 0; i < formats.size(); ++i)
-        formats[i].setForeground(ColourOf(static_cast<int>(i)));
+    const std::vector<QTextCharFormat> formats = ColourFormats();
     QTextDocument* doc = document();
     int dirtyFrom = -1;
     int dirtyTo = -1;
@@ -242,10 +248,7 @@ void RichTextEditor::ApplyColours(const rtf::RtfContent& content) {
     ++m_silent;
     const auto done = qScopeGuard([this] { --m_silent; });
     m_colourTable = content.colours;
-    // One shared format per colour: the ranges copy it, they do not build it.
-    std::vector<QTextCharFormat> formats(m_colourTable.size() + 1);
-    for (std::size_t i = 0; i < formats.size(); ++i)
-        formats[i].setForeground(ColourOf(static_cast<int>(i)));
+    const std::vector<QTextCharFormat> formats = ColourFormats();
     const auto formatOf = [&](int colour) -> const QTextCharFormat& {
         const auto index = static_cast<std::size_t>(colour);
         return colour > 0 && index < formats.size() ? formats[index] : formats[0];

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class QTextCharFormat;
+
 namespace brindle {
 
 // The files of a drop, indexed from 1 as the drop event hands them over.
@@ -115,6 +117,8 @@ private:
     void ReplaceChangedRange(const QString& current, const QString& wanted);
     void ApplyFont(const QFont& font);
     void TrackContentsChange(int position, int removed, int added);
+    // One format per colour of the table, entry 0 the default.
+    std::vector<QTextCharFormat> ColourFormats() const;
 
     int m_changeDepth = 0;
     int m_silent = 0;
