@@ -80,7 +80,7 @@ median() {
 
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f", us / 1000 }'; }
 
-printf '%-8s %-10s %-12s %-10s %-10s %-10s %-10s\n' lines size "open (s)" "key (ms)" "paste" "undo" "redo"
+printf '%-8s %-10s %-10s %-10s %-10s %-10s %-10s %-10s %-10s\n' lines size "open (s)" "open CPU" "key (ms)" "paste" "undo" "redo" "page"
 for lines in "${sizes[@]}"; do
     script="$tmp/script_$lines.sql"
     generate "$lines" "$script"
@@ -106,7 +106,7 @@ for lines in "${sizes[@]}"; do
     xdotool type --delay 0 "$script"
     start=$(date +%s%N)
     xdotool key Return
-    settle "$(cpu_us)" >/dev/null
+    open_cpu=$(settle "$(cpu_us)")
     open_s=$(awk -v a="$start" -v b="$(date +%s%N)" 'BEGIN { printf "%.2f", (b - a) / 1e9 - 0.15 }')
 
     # Keystrokes in the middle of the script.
@@ -123,18 +123,23 @@ for lines in "${sizes[@]}"; do
     # A line pasted (the clipboard holds one line), undo and redo.
     xdotool key Home shift+End ctrl+c End Return
     settle "$(cpu_us)" >/dev/null
+    pages=()
+    for _ in 1 2 3 4 5; do
+        before=$(cpu_us); xdotool key Page_Down; pages+=("$(settle "$before")")
+    done
     pastes=() undos=() redos=()
     for _ in 1 2 3 4 5; do
         before=$(cpu_us); xdotool key ctrl+v; pastes+=("$(settle "$before")")
         before=$(cpu_us); xdotool key ctrl+z; undos+=("$(settle "$before")")
         before=$(cpu_us); xdotool key ctrl+shift+z; redos+=("$(settle "$before")")
     done
-    printf '%-8s %-10s %-12s %-10s %-10s %-10s %-10s\n' "$lines" \
-        "$(du -h "$script" | cut -f1)" "$open_s" \
+    printf '%-8s %-10s %-10s %-10s %-10s %-10s %-10s %-10s %-10s\n' "$lines" \
+        "$(du -h "$script" | cut -f1)" "$open_s" "$(awk -v us="$open_cpu" 'BEGIN { printf "%.2f", us / 1e6 }')" \
         "$(ms "$(printf '%s\n' "${keys[@]}" | median)")" \
         "$(ms "$(printf '%s\n' "${pastes[@]}" | median)")" \
         "$(ms "$(printf '%s\n' "${undos[@]}" | median)")" \
-        "$(ms "$(printf '%s\n' "${redos[@]}" | median)")"
+        "$(ms "$(printf '%s\n' "${redos[@]}" | median)")" \
+        "$(ms "$(printf '%s\n' "${pages[@]}" | median)")"
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     pid=

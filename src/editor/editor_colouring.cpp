@@ -48,13 +48,18 @@ bool EditorColouring::ColourChangedParagraphs() {
         if (shown != m_editor.ParagraphText(i))
             m_editor.ReplaceParagraphText(i, shown);
     }
-    m_editor.ShowParagraphColours(
-        first, count, m_live.Colours(),
-        [colouring](int i) -> const std::vector<rtf::ColourRun>& { return colouring->Runs(i); });
+    m_editor.SetColourSource(
+        [this, colouring](int i) -> const std::vector<rtf::ColourRun>& {
+            return i >= 0 && i < colouring->ParagraphCount() ? colouring->Runs(i) : m_noRuns;
+        },
+        m_live.Colours());
+    m_editor.ShowParagraphColours(first, count);
     return true;
 }
 
 void EditorColouring::ColourWholeText() {
+    // The per-paragraph state may go with the table that made it.
+    m_editor.ForgetColourSource();
     m_live.Forget();
     clsEditColor colouring(m_errors, m_keywordFilePath);
     colouring.setTabSpaceNum(4);

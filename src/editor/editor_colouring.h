@@ -31,6 +31,7 @@ private:
     ErrorBoxSink& m_errors;
     QString m_keywordFilePath;
     colour::LiveColouring m_live;
+    const std::vector<rtf::ColourRun> m_noRuns;
 };
 
 } // namespace brindle

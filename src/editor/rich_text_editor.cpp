@@ -123,6 +123,19 @@ void RichTextEditor::ReplaceParagraphText(int paragraph, const QString& text) {
     cursor.endEditBlock();
 }
 
+void RichTextEditor::SetColourSource(ParagraphRuns runsOf, std::vector<rtf::Rgb> colours) {
+    m_runsOf = std::move(runsOf);
+    m_colourTable = std::move(colours);
+}
+
+void RichTextEditor::ForgetColourSource() {
+    m_runsOf = nullptr;
+    // Whatever waited keeps the colours it has.
+    ++m_colourGeneration;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        block.setUserState(m_colourGeneration);
+}
+
 std::vector<QTextCharFormat> RichTextEditor::ColourFormats() const {
     // One shared format per colour: the ranges copy it, they do not build it.
     std::vector<QTextCharFormat> formats(m_colourTable.size() + 1);
@@ -131,42 +144,78 @@ std::vector<QTextCharFormat> RichTextEditor::ColourFormats() const {
     return formats;
 }
 
-void RichTextEditor::ShowParagraphColours(
-    int first, int count, const std::vector<rtf::Rgb>& colours,
-    const std::function<const std::vector<rtf::ColourRun>&(int)>& runsOf) {
+void RichTextEditor::ColourBlock(QTextBlock& block, const std::vector<QTextCharFormat>& formats) {
+    block.setUserState(m_colourGeneration);
+    QList<QTextLayout::FormatRange> ranges;
+    const int length = block.length() - 1;
+    for (const rtf::ColourRun& run : m_runsOf(block.blockNumber())) {
+        const int from = std::clamp(run.start, 0, length);
+        const int to = std::clamp(run.start + run.length, 0, length);
+        if (to <= from)
+            continue;
+        const auto index = static_cast<std::size_t>(run.colour);
+        QTextLayout::FormatRange range;
+        range.start = from;
+        range.length = to - from;
+        range.format = run.colour > 0 && index < formats.size() ? formats[index] : formats[0];
+        ranges.append(range);
+    }
+    QTextLayout* layout = block.layout();
+    if (layout && layout->formats() != ranges) {
+        layout->setFormats(ranges);
+        document()->markContentsDirty(block.position(), block.length());
+    }
+}
+
+void RichTextEditor::ShowParagraphColours(int first, int count) {
+    if (!m_runsOf)
+        return;
     ++m_silent;
     const auto done = qScopeGuard([this] { --m_silent; });
-    m_colourTable = colours;
-    const std::vector<QTextCharFormat> formats = ColourFormats();
     QTextDocument* doc = document();
-    int dirtyFrom = -1;
-    int dirtyTo = -1;
-    QTextBlock block = doc->findBlockByNumber(first);
-    for (int i = first; i < first + count && block.isValid(); ++i, block = block.next()) {
-        QList<QTextLayout::FormatRange> ranges;
-        const int length = block.length() - 1;
-        for (const rtf::ColourRun& run : runsOf(i)) {
-            const int from = std::clamp(run.start, 0, length);
-            const int to = std::clamp(run.start + run.length, 0, length);
-            if (to <= from)
-                continue;
-            const auto index = static_cast<std::size_t>(run.colour);
-            QTextLayout::FormatRange range;
-            range.start = from;
-            range.length = to - from;
-            range.format = run.colour > 0 && index < formats.size() ? formats[index] : formats[0];
-            ranges.append(range);
+    // Beyond a few screens, the range waits until it comes into view.
+    constexpr int AtOnce = 256;
+    if (count > AtOnce) {
+        if (first == 0 && count >= doc->blockCount()) {
+            ++m_colourGeneration;
+        } else {
+            QTextBlock block = doc->findBlockByNumber(first);
+            for (int i = 0; i < count && block.isValid(); ++i, block = block.next())
+                block.setUserState(-1);
         }
-        QTextLayout* layout = block.layout();
-        if (layout && layout->formats() != ranges) {
-            layout->setFormats(ranges);
-            if (dirtyFrom < 0)
-                dirtyFrom = block.position();
-            dirtyTo = block.position() + block.length();
-        }
+        ColourBlocksInView();
+        viewport()->update();
+        return;
     }
-    if (dirtyFrom >= 0)
-        doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
+    const std::vector<QTextCharFormat> formats = ColourFormats();
+    QTextBlock block = doc->findBlockByNumber(first);
+    for (int i = 0; i < count && block.isValid(); ++i, block = block.next())
+        ColourBlock(block, formats);
+}
+
+void RichTextEditor::ColourBlocksInView() {
+    if (!m_runsOf)
+        return;
+    ++m_silent;
+    const auto done = qScopeGuard([this] { --m_silent; });
+    std::vector<QTextCharFormat> formats;
+    const int bottom = viewport()->height();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > bottom)
+            break;
+        if (block.userState() == m_colourGeneration)
+            continue;
+        if (formats.empty())
+            formats = ColourFormats();
+        ColourBlock(block, formats);
+    }
+}
+
+void RichTextEditor::paintEvent(QPaintEvent* event) {
+    ColourBlocksInView();
+    QPlainTextEdit::paintEvent(event);
 }
 
 void RichTextEditor::OnDocumentChanged() {
@@ -245,6 +294,7 @@ void RichTextEditor::ReplaceChangedRange(const QString& current, const QString& 
 }
 
 void RichTextEditor::ApplyColours(const rtf::RtfContent& content) {
+    m_runsOf = nullptr;
     ++m_silent;
     const auto done = qScopeGuard([this] { --m_silent; });
     m_colourTable = content.colours;
@@ -290,6 +340,17 @@ void RichTextEditor::ApplyColours(const rtf::RtfContent& content) {
 }
 
 std::vector<rtf::ColourRun> RichTextEditor::ColourRuns() const {
+    if (m_runsOf) {
+        // What waits for the view is what the text shows: colour it first.
+        auto* self = const_cast<RichTextEditor*>(this);
+        ++self->m_silent;
+        const std::vector<QTextCharFormat> formats = ColourFormats();
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+            if (block.userState() != m_colourGeneration)
+                self->ColourBlock(block, formats);
+        }
+        --self->m_silent;
+    }
     std::vector<rtf::ColourRun> runs;
     int blockStart = 0;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class QTextBlock;
 class QTextCharFormat;
 
 namespace brindle {
@@ -84,11 +85,17 @@ public:
     // Every paragraph's text, in one pass over the document.
     QStringList AllParagraphs() const;
     QString ParagraphText(int paragraph) const;
-    // Shows paragraphs [first, first + count) in the colours `runsOf` gives
-    // for each (offsets in the paragraph) out of `colours`; the text and its
-    // undo history are untouched.
-    void ShowParagraphColours(int first, int count, const std::vector<rtf::Rgb>& colours,
-                              const std::function<const std::vector<rtf::ColourRun>&(int)>& runsOf);
+    // Where the colours of a paragraph come from (offsets in the paragraph,
+    // indexes into `colours`), for ShowParagraphColours.
+    using ParagraphRuns = std::function<const std::vector<rtf::ColourRun>&(int)>;
+    void SetColourSource(ParagraphRuns runsOf, std::vector<rtf::Rgb> colours);
+    // Drops the source: the blocks keep what they show now.
+    void ForgetColourSource();
+    // Shows paragraphs [first, first + count) in their colours from the
+    // source; the text and its undo history are untouched. A long range is
+    // coloured as it comes into view, so opening a long script does not
+    // colour what nobody looks at.
+    void ShowParagraphColours(int first, int count);
     // Replaces one paragraph's text inside the edit being made (a Change
     // handler's, so one undo takes back both); the caret is left to the caller.
     void ReplaceParagraphText(int paragraph, const QString& text);
@@ -102,6 +109,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -117,6 +125,9 @@ private:
     void ReplaceChangedRange(const QString& current, const QString& wanted);
     void ApplyFont(const QFont& font);
     void TrackContentsChange(int position, int removed, int added);
+    // Colours the blocks in view that still wait for their colours.
+    void ColourBlocksInView();
+    void ColourBlock(QTextBlock& block, const std::vector<QTextCharFormat>& formats);
     // One format per colour of the table, entry 0 the default.
     std::vector<QTextCharFormat> ColourFormats() const;
 
@@ -131,6 +142,10 @@ private:
     // paragraphs the text had after the last change seen.
     std::optional<ParagraphChange> m_pendingChange;
     int m_blockCount = 1;
+    // A block whose user state is not m_colourGeneration waits for its
+    // colours from m_runsOf (new blocks start at -1).
+    ParagraphRuns m_runsOf;
+    int m_colourGeneration = 0;
 };
 
 } // namespace brindle
