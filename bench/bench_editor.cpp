@@ -1,14 +1,16 @@
 // Keystroke to coloured repaint: one character typed into the middle of a
 // long query document, the change handling (colouring with the shipped
 // keyword table, written back into the editor) and the repaint included.
+#include "editor/rich_text_editor.h"
+#include "files/text_file.h"
 #include "shell/frm_sql.h"
 #include "shell/message_box_service.h"
-#include "editor/rich_text_editor.h"
 #include "sql_script_generator.h"
 #include "store/document_journal.h"
 #include "store/query_journal.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -50,7 +52,82 @@ void BM_Keystroke(benchmark::State& state) {
     QApplication::processEvents();
     TypeAndTakeBack(state, editor);
 }
-BENCHMARK(BM_Keystroke)->Arg(500)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Keystroke)
+    ->Arg(500)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Opening a script: the file read and decoded (CP932, CR LF, as users' files
+// are), put into a document's editor, the change handled and the view painted.
+void BM_OpenScript(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("script.sql"));
+    brindle::WriteTextFileContent(
+        path, brindle::test::GenerateSqlScript(static_cast<int>(state.range(0))),
+        brindle::TextFileFormat{});
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto doc = std::make_unique<brindle::frmSQL>(brindle::DefaultMessageBoxService());
+        doc->resize(800, 600);
+        doc->show();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        doc->txtQry()->setText(brindle::ReadTextFileContent(path).text);
+        QApplication::processEvents();
+        doc->txtQry()->viewport()->repaint();
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenScript)
+    ->Arg(500)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A line pasted into the middle (Ctrl+V), then taken back (Ctrl+Z) and put
+// again (Ctrl+Y): each round is the three keys, each repainted.
+void BM_PasteUndoRedo(benchmark::State& state) {
+    brindle::frmSQL doc(brindle::DefaultMessageBoxService());
+    doc.resize(800, 600);
+    doc.show();
+    brindle::RichTextEditor& editor = *doc.txtQry();
+    editor.setText(brindle::test::GenerateSqlScript(static_cast<int>(state.range(0))));
+    QApplication::processEvents();
+    const int middle = editor.TextLength() / 2;
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(&editor, &event);
+        editor.viewport()->repaint();
+    };
+    editor.setSelStart(middle);
+    editor.setSelLength(0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QApplication::clipboard()->setText(QStringLiteral("/* 貼り付け */ SELECT 1 FROM t\r\n"));
+        editor.setSelStart(middle);
+        state.ResumeTiming();
+        press(Qt::Key_V, Qt::ControlModifier);
+        press(Qt::Key_Z, Qt::ControlModifier);
+        press(Qt::Key_Y, Qt::ControlModifier);
+        state.PauseTiming();
+        press(Qt::Key_Z, Qt::ControlModifier);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PasteUndoRedo)
+    ->Arg(500)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The same with the document followed by the journal, as every document of
 // the program is: what journaling adds to a keystroke on the window's thread.

@@ -91,6 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             paraEnd = text.size();
         }
         text.replace(from, to - from, with);
+        if (kind % 16 == 15) {
+            // The whole text set at once, its paragraphs pointing into it.
+            inc.Reset(text, u'\n');
+            Check(inc.ParagraphCount() == text.count(u'\n') + 1, "one state per paragraph");
+            continue;
+        }
         paraEnd += with.size() - (to - from);
         const auto changed = inc.Update(firstPara, lastPara - firstPara + 1,
                                         text.sliced(paraStart, paraEnd - paraStart).split(u'\n'));

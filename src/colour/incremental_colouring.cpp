@@ -33,6 +33,28 @@ void IncrementalColouring::Reset(const QStringList& paragraphs) {
         Colour(all.front(), false);
     }
     m_paragraphs.Assign(std::move(all));
+    m_whole.clear();
+}
+
+void IncrementalColouring::Reset(const QString& text, QChar separator) {
+    // The old paragraphs may point into the old text: it goes after them.
+    const QString whole = text;
+    std::vector<Paragraph> all(std::size_t(whole.count(separator) + 1));
+    bool state = false;
+    m_needingFullPass = 0;
+    qsizetype from = 0;
+    for (Paragraph& p : all) {
+        qsizetype to = whole.indexOf(separator, from);
+        if (to < 0)
+            to = whole.size();
+        p.source = QString::fromRawData(whole.constData() + from, to - from);
+        Colour(p, state);
+        state = p.endsInBlock;
+        m_needingFullPass += p.needsFullPass ? 1 : 0;
+        from = to + 1;
+    }
+    m_paragraphs.Assign(std::move(all));
+    m_whole = whole;
 }
 
 IncrementalColouring::Changed IncrementalColouring::Update(qsizetype first, qsizetype removed,

@@ -29,6 +29,11 @@ public:
     // Colours a whole document. A document has at least one paragraph: an
     // empty list stands for one empty paragraph.
     void Reset(const QStringList& paragraphs);
+    // The same for a whole document given as one text, its paragraphs
+    // separated by `separator`. The paragraphs point into a shared copy of
+    // `text` kept here, so a long document costs no string of its own per
+    // paragraph.
+    void Reset(const QString& text, QChar separator);
 
     // The paragraphs, in the numbering after an update, whose text or
     // colours changed: the new ones and those after them coloured again.
@@ -43,8 +48,11 @@ public:
     Changed Update(qsizetype first, qsizetype removed, const QStringList& added);
 
     qsizetype ParagraphCount() const { return m_paragraphs.size(); }
+    qint16 TabSpaceNum() const { return m_tabSpaceNum; }
     // The paragraph's text as shown: tabs turned into blanks.
     QString Text(qsizetype i) const;
+    // Whether Text(i) differs from the paragraph's text as given.
+    bool HasTabs(qsizetype i) const { return m_paragraphs[i].source.contains(u'\t'); }
     const std::vector<rtf::ColourRun>& Runs(qsizetype i) const { return m_paragraphs[i].runs; }
     bool StartsInBlockComment(qsizetype i) const { return m_paragraphs[i].startsInBlock; }
     bool EndsInBlockComment(qsizetype i) const { return m_paragraphs[i].endsInBlock; }
@@ -67,6 +75,8 @@ private:
     // Colours `p` from its source for the given starting state.
     void Colour(Paragraph& p, bool startsInBlock);
 
+    // What the paragraphs of the last Reset(text, separator) point into.
+    QString m_whole;
     ParagraphKeywords m_keywords;
     qint16 m_tabSpaceNum;
     ChunkedSequence<Paragraph> m_paragraphs;

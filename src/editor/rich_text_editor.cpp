@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -99,27 +100,29 @@ int RichTextEditor::ParagraphCount() const {
     return document()->blockCount();
 }
 
-QStringList RichTextEditor::AllParagraphs() const {
-    // The raw text keeps every character as the blocks hold it (no blank for
-    // a no-break space) with a paragraph separator between blocks.
-    return document()->toRawText().split(QChar::ParagraphSeparator);
+QString RichTextEditor::RawText() const {
+    return document()->toRawText();
 }
 
 QString RichTextEditor::ParagraphText(int paragraph) const {
     return document()->findBlockByNumber(paragraph).text();
 }
 
-void RichTextEditor::ReplaceParagraphText(int paragraph, const QString& text) {
-    const QTextBlock block = document()->findBlockByNumber(paragraph);
-    if (!block.isValid())
+void RichTextEditor::ReplaceParagraphs(int first, const QStringList& texts) {
+    if (texts.isEmpty())
         return;
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    const QTextBlock from = document()->findBlockByNumber(first);
+    const QTextBlock to = document()->findBlockByNumber(first + static_cast<int>(texts.size()) - 1);
+    if (!from.isValid() || !to.isValid())
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(from.position());
+    cursor.setPosition(to.position() + to.length() - 1, QTextCursor::KeepAnchor);
     if (m_changeDepth > 0 && document()->isUndoAvailable())
         cursor.joinPreviousEditBlock();
     else
         cursor.beginEditBlock();
-    cursor.insertText(text);
+    cursor.insertText(texts.join(u'\n'));
     cursor.endEditBlock();
 }
 
@@ -248,7 +251,27 @@ QString RichTextEditor::Text() const {
 
 void RichTextEditor::setText(const QString& text) {
     m_colourTable.clear();
-    setPlainText(rtf::ParagraphsFromPlain(text));
+    QString paragraphs = rtf::ParagraphsFromPlain(text);
+    // The view lays out every paragraph again when its width changes, as it
+    // does when the vertical scroll bar comes: for a long text the bar comes
+    // first, while there is little to lay out.
+    const bool barFirst = isVisible() && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+                          !verticalScrollBar()->isVisible() &&
+                          paragraphs.count(u'\n') > std::max(viewport()->height(), 1000);
+    if (barFirst)
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const auto restoreBar = qScopeGuard([this, barFirst] {
+        if (barFirst)
+            setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    });
+    if (!m_shaper) {
+        setPlainText(paragraphs);
+        return;
+    }
+    TextShaper* shaper = m_shaper;
+    const auto finished = qScopeGuard([shaper] { shaper->Finished(); });
+    shaper->Shape(paragraphs);
+    setPlainText(paragraphs);
 }
 
 void RichTextEditor::ReplaceText(const QString& text) {

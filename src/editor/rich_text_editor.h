@@ -82,8 +82,9 @@ public:
     };
     std::optional<ParagraphChange> TakeParagraphChange();
     int ParagraphCount() const;
-    // Every paragraph's text, in one pass over the document.
-    QStringList AllParagraphs() const;
+    // The whole text as the blocks hold it (no blank for a no-break space),
+    // QChar::ParagraphSeparator between paragraphs.
+    QString RawText() const;
     QString ParagraphText(int paragraph) const;
     // Where the colours of a paragraph come from (offsets in the paragraph,
     // indexes into `colours`), for ShowParagraphColours.
@@ -96,9 +97,21 @@ public:
     // coloured as it comes into view, so opening a long script does not
     // colour what nobody looks at.
     void ShowParagraphColours(int first, int count);
-    // Replaces one paragraph's text inside the edit being made (a Change
-    // handler's, so one undo takes back both); the caret is left to the caller.
-    void ReplaceParagraphText(int paragraph, const QString& text);
+    // Sees a whole text that setText is about to show ('\n' between its
+    // paragraphs) and may change it as the Change handling would at once
+    // (tabs into blanks), so that a long text goes in only once. Finished()
+    // follows when the text is in and its Change handled.
+    class TextShaper {
+    public:
+        virtual ~TextShaper() = default;
+        virtual void Shape(QString& paragraphs) = 0;
+        virtual void Finished() = 0;
+    };
+    void SetTextShaper(TextShaper* shaper) { m_shaper = shaper; }
+    // Replaces paragraphs [first, first + texts.size()) by `texts` in one
+    // edit, inside the edit being made (a Change handler's, so one undo takes
+    // back both); the caret is left to the caller.
+    void ReplaceParagraphs(int first, const QStringList& texts);
     QColor ColourOf(int colourIndex) const;
 
 signals:
@@ -138,6 +151,7 @@ private:
     bool m_inKey = false;
     bool m_keyEdited = false;
     std::vector<rtf::Rgb> m_colourTable;
+    TextShaper* m_shaper = nullptr;
     // The paragraphs changed since TakeParagraphChange, and how many
     // paragraphs the text had after the last change seen.
     std::optional<ParagraphChange> m_pendingChange;

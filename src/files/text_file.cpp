@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <utility>
+
 namespace brindle {
 
 namespace {
@@ -24,35 +26,58 @@ bool HasNonAscii(const QByteArray& bytes) {
     return false;
 }
 
-bool IsValidUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
-// Every line end becomes CR LF, and a last line without one gets it.
-QString NormaliseLines(QStringView text, LineEnds* style) {
-    QString out;
-    out.reserve(text.size() + text.size() / 16 + 2);
+// Every line end becomes CR LF, and a last line without one gets it. A text
+// that has only CR LF already is given back as it is, without a copy.
+QString NormaliseLines(QString text, LineEnds* style) {
     bool sawCr = false;
     bool sawLoneLf = false;
     const qsizetype n = text.size();
+    const QChar* chars = text.constData();
+    // Where the first line end other than CR LF stands.
+    qsizetype odd = n;
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
+        if (chars[i] == u'\r') {
             sawCr = true;
-            out += QStringLiteral("\r\n");
-            if (i + 1 < n && text[i + 1] == u'\n')
+            if (i + 1 < n && chars[i + 1] == u'\n') {
                 ++i;
-        } else if (c == u'\n') {
-            sawLoneLf = true;
-            out += QStringLiteral("\r\n");
-        } else {
-            out += c;
+                continue;
+            }
+            odd = i;
+            break;
+        }
+        if (chars[i] == u'\n') {
+            odd = i;
+            break;
         }
     }
-    if (!text.isEmpty() && text.back() != u'\r' && text.back() != u'\n')
-        out += QStringLiteral("\r\n");
+    const bool ends = n == 0 || chars[n - 1] == u'\r' || chars[n - 1] == u'\n';
+    if (odd == n && ends) {
+        if (style)
+            *style = LineEnds::CrLf;
+        return text;
+    }
+    QString out;
+    out.reserve(n + (n - odd) / 16 + 2);
+    out.append(QStringView(chars, odd));
+    qsizetype from = odd;
+    for (qsizetype i = odd; i < n; ++i) {
+        const QChar c = chars[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(QStringView(chars + from, i - from));
+        out.append(u"\r\n");
+        if (c == u'\r') {
+            sawCr = true;
+            if (i + 1 < n && chars[i + 1] == u'\n')
+                ++i;
+        } else {
+            sawLoneLf = true;
+        }
+        from = i + 1;
+    }
+    out.append(QStringView(chars + from, n - from));
+    if (!ends)
+        out.append(u"\r\n");
     if (style)
         *style = (sawLoneLf && !sawCr) ? LineEnds::Lf : LineEnds::CrLf;
     return out;
@@ -76,7 +101,7 @@ TextFileContent DecodeTextFile(const QByteArray& bytes) {
     if (bytes.startsWith(kBom)) {
         content.format.encoding = TextEncoding::Utf8Bom;
         decoded = QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-    } else if (HasNonAscii(bytes) && IsValidUtf8(bytes)) {
+    } else if (HasNonAscii(bytes) && QByteArrayView(bytes).isValidUtf8()) {
         content.format.encoding = TextEncoding::Utf8;
         decoded = QString::fromUtf8(bytes);
     } else {
@@ -84,7 +109,7 @@ TextFileContent DecodeTextFile(const QByteArray& bytes) {
         QStringDecoder decoder(kCodePage);
         decoded = decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
     }
-    content.text = NormaliseLines(decoded, &content.format.lineEnds);
+    content.text = NormaliseLines(std::move(decoded), &content.format.lineEnds);
     return content;
 }
 

@@ -6,9 +6,9 @@
 #include "colour/keyword_file.h"
 #include "colour/keyword_table.h"
 #include "colour/paragraph_colouring.h"
+#include "editor/rtf_document.h"
 #include "keyword_file_fixture.h"
 #include "qt_print.h"
-#include "editor/rtf_document.h"
 #include "sql_script_generator.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +150,12 @@ public:
         const qsizetype at = Below(int(n) + 1);
         if (n > 3000) { // keeps the full pass of every step cheap
             return Replace(0, n / 2, {});
+        }
+        if (Below(60) == 0) {
+            // The whole text set at once: the paragraphs point into a text
+            // the next edits go on changing.
+            m_inc.Reset(m_text, u'\n');
+            return {0, m_inc.ParagraphCount()};
         }
         switch (Below(10)) {
         case 0:

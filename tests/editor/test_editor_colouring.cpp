@@ -177,5 +177,47 @@ TEST(EditorColouring, AnUnreadableKeywordFileShowsOneBoxPerChangeAndLosesNothing
     EXPECT_TRUE(ShowsTheFullPass(e, keywords.path()));
 }
 
+// Blanks put in for tabs are the colouring's own edit: nothing of it waits to
+// be coloured again at the next key, and one undo takes back the user's
+// edit together with them.
+TEST(EditorColouring, TabsTurnedIntoBlanksLeaveNoChangeBehind) {
+    TempKeywordFile keywords;
+    keywords.WriteLines({QStringLiteral("select,1")});
+    ColouredEditor e(keywords.path());
+    QString script;
+    for (int i = 0; i < 300; ++i)
+        script += QStringLiteral("\tselect a\t-- 行 %1\r\n").arg(i);
+    e.editor.setText(script);
+    ASSERT_TRUE(ShowsTheFullPass(e, keywords.path()));
+    EXPECT_FALSE(e.editor.TakeParagraphChange().has_value());
+
+    e.editor.setSelStart(0);
+    QTest::keyClicks(&e.editor, QStringLiteral("\t"));
+    ASSERT_TRUE(ShowsTheFullPass(e, keywords.path()));
+    EXPECT_FALSE(e.editor.TakeParagraphChange().has_value());
+    EXPECT_TRUE(e.editor.Text().startsWith(QStringLiteral("        select a    -- 行 0")));
+    e.editor.undo();
+    EXPECT_TRUE(e.editor.Text().startsWith(QStringLiteral("    select a    -- 行 0")));
+    EXPECT_TRUE(ShowsTheFullPass(e, keywords.path()));
+}
+
+// A whole text set at once goes in with its tabs as blanks when the colouring
+// is exact, and as it is (with the one box) when the keyword file cannot be
+// read; a paragraph separator inside it is a paragraph like any other.
+TEST(EditorColouring, AWholeTextSetIsShownAsTheFullPassGivesIt) {
+    TempKeywordFile keywords;
+    keywords.WriteLines({QStringLiteral("select,1"), QStringLiteral("from,2")});
+    ColouredEditor e(keywords.path());
+    e.editor.setText(QStringLiteral("select\ta\u2029from /*\tb\r\n*/ select\r\n"));
+    EXPECT_TRUE(ShowsTheFullPass(e, keywords.path()));
+    EXPECT_FALSE(e.editor.Text().contains(u'\t'));
+    e.editor.setText(QStringLiteral("\tselect x\r\n/*\r\n\tfrom */ y"));
+    EXPECT_TRUE(ShowsTheFullPass(e, keywords.path()));
+    keywords.WriteBytes(QByteArray());
+    e.editor.setText(QStringLiteral("\tselect a"));
+    EXPECT_EQ(e.boxes.shown.size(), 1);
+    EXPECT_EQ(e.editor.Text(), QStringLiteral("\tselect a"));
+}
+
 } // namespace
 } // namespace brindle::test
