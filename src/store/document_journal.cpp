@@ -36,10 +36,19 @@ void DocumentJournal::Close() {
 QString DocumentJournal::TextOf(const QTextDocument& document, int position, int length) {
     if (length <= 0)
         return {};
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(position);
-    cursor.setPosition(position + length, QTextCursor::KeepAnchor);
-    QString text = cursor.selectedText();
+    QString text;
+    if (length > 65536) {
+        // A selection finds where each piece of the text stands again, which
+        // for a whole long script costs several times one copy of it.
+        text = document.toRawText();
+        if (position > 0 || length < text.size())
+            text = text.mid(position, length);
+    } else {
+        QTextCursor cursor(const_cast<QTextDocument*>(&document));
+        cursor.setPosition(position);
+        cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+        text = cursor.selectedText();
+    }
     for (QChar& c : text) {
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
             c = u'\n';

@@ -133,6 +133,16 @@ TEST_F(JournalWindows, WhatIsTypedPastedUndoneAndReplacedIsKeptAsTheEditorHasIt)
     QTest::keyClicks(&editor, u"x"_s);
     editor.document()->undo();
     editor.ReplaceText(editor.Text() + u"\r\nGO\r\n"_s);
+    // A long paste in the middle, then a key after it.
+    QString lines;
+    for (int i = 0; i < 3000; ++i)
+        lines += u"select %1 from 長い表 -- 行\r\n"_s.arg(i);
+    auto* longPaste = new QMimeData;
+    longPaste->setText(lines);
+    QGuiApplication::clipboard()->setMimeData(longPaste);
+    editor.setSelStart(5);
+    editor.paste();
+    QTest::keyClicks(&editor, u"z"_s);
     EXPECT_TRUE(journal->Flush(kFlushWaitMs));
 
     const std::vector<store::KeptDocument> all = store::JournalReader(paths).All();
