@@ -219,17 +219,17 @@ QString ExpandTabs(QStringView paragraph, qint16 tabSpaceNum) {
         return paragraph.toString();
     }
     const int width = TabWidth(tabSpaceNum);
+    const QString blanks(width, u' ');
     QString text;
     text.reserve(paragraph.size() + tabs * (width - 1));
-    for (const QChar c : paragraph) {
-        if (c == u'\t') {
-            for (int k = 0; k < width; ++k) {
-                text.append(u' ');
-            }
-        } else {
-            text.append(c);
-        }
+    // The text between tabs in one piece: a whole script comes here too.
+    qsizetype from = 0;
+    for (qsizetype tab = paragraph.indexOf(u'\t'); tab >= 0; tab = paragraph.indexOf(u'\t', from)) {
+        text.append(paragraph.sliced(from, tab - from));
+        text.append(blanks);
+        from = tab + 1;
     }
+    text.append(paragraph.sliced(from));
     return text;
 }
 

@@ -222,7 +222,7 @@ void RichTextEditor::paintEvent(QPaintEvent* event) {
 }
 
 void RichTextEditor::OnDocumentChanged() {
-    if (m_silent > 0 || m_changeDepth > 0)
+    if (m_silent > 0 || m_changeDepth > 0 || m_settingText > 0)
         return;
     // The edit block around a key reports a change even when the key edited
     // nothing; colouring then would drop the selection the key just made.
@@ -265,13 +265,33 @@ void RichTextEditor::setText(const QString& text) {
             setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     });
     if (!m_shaper) {
-        setPlainText(paragraphs);
+        ShowWholeText(paragraphs);
         return;
     }
     TextShaper* shaper = m_shaper;
     const auto finished = qScopeGuard([shaper] { shaper->Finished(); });
     shaper->Shape(paragraphs);
-    setPlainText(paragraphs);
+    ShowWholeText(paragraphs);
+}
+
+void RichTextEditor::ShowWholeText(const QString& paragraphs) {
+    // What setPlainText does, less its setting the format of every character
+    // again (the characters have no format of their own here), which for a
+    // long script costs a good part of putting the text in.
+    QTextDocument* doc = document();
+    {
+        ++m_settingText;
+        const auto done = qScopeGuard([this] { --m_settingText; });
+        const bool undo = doc->isUndoRedoEnabled();
+        doc->setUndoRedoEnabled(false);
+        doc->setPlainText(paragraphs);
+        doc->setUndoRedoEnabled(undo);
+        doc->setModified(false);
+        setTextCursor(QTextCursor(doc));
+    }
+    // One Change for the whole text, as setPlainText gives.
+    OnDocumentChanged();
+    ensureCursorVisible();
 }
 
 void RichTextEditor::ReplaceText(const QString& text) {

@@ -131,6 +131,7 @@ protected:
 
 private:
     void OnDocumentChanged();
+    void ShowWholeText(const QString& paragraphs);
     QString Paragraphs() const;
     int OffsetFromPosition(int position) const;
     int PositionFromOffset(int offset, bool intoNextParagraph) const;
@@ -146,6 +147,7 @@ private:
 
     int m_changeDepth = 0;
     int m_silent = 0;
+    int m_settingText = 0;
     // While a key is handled, whether it has edited the text: a key that
     // edits nothing (a move, a selection) raises no change.
     bool m_inKey = false;
