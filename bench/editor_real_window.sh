@@ -3,7 +3,8 @@
 # display (the xcb platform) under a real window manager, a generated script
 # opened with Ctrl+O, then keystrokes, a pasted line, undo and redo, each
 # measured as the CPU time the process spends until it is idle again, and
-# the open as the time until the window answers.
+# the open as the time from Enter in the file dialog until the process's last
+# busy 20 ms before it stays quiet (the window answers).
 #
 #   bench/editor_real_window.sh [BUILD_DIR] [LINES...]
 #
@@ -74,6 +75,42 @@ settle() {
     echo $((last - from))
 }
 
+unmapped() {
+    ! xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"
+}
+
+# CPU time of the process from /proc/PID/stat (10 ms ticks, but threads that
+# have ended still count), in microseconds.
+process_cpu_us() {
+    local stat
+    stat=$(<"/proc/$pid/stat")
+    stat=${stat##*) }
+    read -r -a f <<<"$stat"
+    echo $(((f[11] + f[12]) * 1000000 / $(getconf CLK_TCK)))
+}
+
+# For the open: samples every 20 ms until 100 ms pass with less than 0.2 ms
+# of CPU each; prints the CPU used from $1 and when the last busy sample
+# ended (ns), so the time does not include the wait for quiet.
+settle_open() {
+    local from=$1 last now t busy quiet=0
+    last=$(cpu_us)
+    busy=$(date +%s%N)
+    while ((quiet < 5)); do
+        sleep 0.02
+        now=$(cpu_us)
+        t=$(date +%s%N)
+        if ((now - last < 200)); then
+            quiet=$((quiet + 1))
+        else
+            quiet=0
+            busy=$t
+        fi
+        last=$now
+    done
+    echo "$((last - from)) $busy"
+}
+
 median() {
     sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
 }
@@ -84,7 +121,8 @@ printf '%-8s %-10s %-10s %-10s %-10s %-10s %-10s %-10s %-10s\n' lines size "open
 for lines in "${sizes[@]}"; do
     script="$tmp/script_$lines.sql"
     generate "$lines" "$script"
-    dir="$tmp/run_$lines"
+    run=$((${run:-0} + 1))
+    dir="$tmp/run_${run}_$lines"
     mkdir -p "$dir/home/"{config,cache,data} "$dir/odbc"
     mkdir -m 0700 "$dir/home/runtime"
     : >"$dir/odbc/odbc.ini"
@@ -104,11 +142,21 @@ for lines in "${sizes[@]}"; do
     wait_until "the open dialog" xdotool search --onlyvisible --pid "$pid" --name "開"
     sleep 0.3
     xdotool type --delay 0 "$script"
+    dialog=
+    for w in $(xdotool search --onlyvisible --pid "$pid" --name "開"); do
+        [[ $(xdotool getwindowname "$w") == 開く ]] && dialog=$w
+    done
+    before=$(cpu_us)
+    before_process=$(process_cpu_us)
     start=$(date +%s%N)
     xdotool key Return
-    open_cpu=$(settle "$(cpu_us)")
-    open_s=$(awk -v a="$start" -v b="$(date +%s%N)" 'BEGIN { printf "%.2f", (b - a) / 1e9 - 0.15 }')
+    # The work starts once the dialog is gone; idle before that is not the end.
+    wait_until "the open dialog closed" unmapped "$dialog"
+    read -r _ end < <(settle_open "$before")
+    open_cpu=$(($(process_cpu_us) - before_process))
+    open_s=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", (b - a) / 1e9 }')
 
+    [[ -n ${BRINDLE_BENCH_SHOT:-} ]] && import -window root "$BRINDLE_BENCH_SHOT.$lines.png"
     # Keystrokes in the middle of the script.
     xdotool key ctrl+Home
     for ((i = 0; i < lines / 2 && i < 200; i++)); do xdotool key --delay 0 Down; done

@@ -3,6 +3,7 @@
 #include "shell/bas_main.h"
 #include "shell/font_substitutes.h"
 #include "shell/frm_main.h"
+#include "shell/huge_page_heap.h"
 #include "shell/qt_japanese.h"
 #include "store/journal_warnings.h"
 #include "store/query_history.h"
@@ -15,6 +16,7 @@
 #include <csignal>
 
 int main(int argc, char* argv[]) {
+    brindle::StartWithHugePageHeap(argv);
     QApplication app(argc, argv);
     brindle::SpeakJapanese(app);
     brindle::UseUtf8CharacterSet();
