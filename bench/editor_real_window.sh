@@ -28,7 +28,7 @@ if [[ ${1:-} != --inside && -z ${BRINDLE_BENCH_INSIDE:-} ]]; then
 fi
 
 tmp=$(mktemp -d)
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$tmp"' EXIT
+trap '[[ -n ${pid:-} ]] && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
 WINDOW_WAIT=60
 start_window_manager "$tmp/openbox.log"
 
