@@ -100,6 +100,9 @@ public:
     // handler's, so one undo takes back both); the caret is left to the caller.
     void ReplaceParagraphText(int paragraph, const QString& text);
     QColor ColourOf(int colourIndex) const;
+    // Room to the left of the text for a margin drawn beside it (the line
+    // numbers), in pixels.
+    void SetLeftMargin(int pixels) { setViewportMargins(pixels, 0, 0, 0); }
 
 signals:
     // After every change of the content by the user or by a write of Text.
