@@ -25,6 +25,30 @@ qsizetype NextStart(QStringView text, qsizetype at) {
     return at + 1;
 }
 
+// PCRE2 checks the whole subject's UTF-16 on every call unless told not to,
+// which makes going on from match to match quadratic. The text is checked
+// here once instead; one with a lone surrogate half is searched in a copy
+// where each such half is U+FFFD, so that offsets stay the same.
+QStringView Searchable(QStringView text, QString& copy) {
+    const auto lone = [&text](qsizetype i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate())
+            return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
+        return c.isLowSurrogate() && (i == 0 || !text[i - 1].isHighSurrogate());
+    };
+    qsizetype i = 0;
+    while (i < text.size() && !lone(i))
+        ++i;
+    if (i == text.size())
+        return text;
+    copy = text.toString();
+    for (; i < text.size(); ++i) {
+        if (lone(i))
+            copy[i] = QChar::ReplacementCharacter;
+    }
+    return copy;
+}
+
 } // namespace
 
 TextFinder::TextFinder(const QString& findWhat, FindOptions options) : m_options(options) {
@@ -61,7 +85,9 @@ QRegularExpressionMatch TextFinder::MatchFrom(QStringView text, qsizetype from,
     const QStringView subject = text.first(std::clamp<qsizetype>(to, 0, text.size()));
     qsizetype at = from;
     while (at <= subject.size()) {
-        QRegularExpressionMatch match = m_expression.match(subject, at);
+        QRegularExpressionMatch match =
+            m_expression.match(subject, at, QRegularExpression::NormalMatch,
+                               QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!match.hasMatch())
             return match;
         if (!m_options.wholeWord || IsWholeWord(text, match.capturedStart(), match.capturedEnd()))
@@ -74,7 +100,8 @@ QRegularExpressionMatch TextFinder::MatchFrom(QStringView text, qsizetype from,
 std::optional<TextSpan> TextFinder::Find(QStringView text, qsizetype from, qsizetype to) const {
     if (!m_problem.isEmpty() || from < 0 || from > to)
         return std::nullopt;
-    const QRegularExpressionMatch match = MatchFrom(text, from, to);
+    QString copy;
+    const QRegularExpressionMatch match = MatchFrom(Searchable(text, copy), from, to);
     if (!match.hasMatch())
         return std::nullopt;
     return TextSpan{match.capturedStart(), match.capturedLength()};
@@ -92,7 +119,8 @@ std::optional<QString> TextFinder::ReplacementAt(QStringView text, TextSpan span
                                                  const QString& replaceWith) const {
     if (!m_problem.isEmpty() || span.start < 0 || span.end() > text.size())
         return std::nullopt;
-    const QRegularExpressionMatch match = MatchFrom(text, span.start, span.end());
+    QString copy;
+    const QRegularExpressionMatch match = MatchFrom(Searchable(text, copy), span.start, span.end());
     if (!match.hasMatch() || match.capturedStart() != span.start ||
         match.capturedLength() != span.length)
         return std::nullopt;
@@ -151,10 +179,12 @@ TextFinder::Replaced TextFinder::ReplaceAll(QStringView text, qsizetype from, qs
         return result;
     }
     result.text.reserve(text.size());
+    QString copy;
+    const QStringView subject = Searchable(text, copy);
     qsizetype copied = 0; // text before this is in the result
     qsizetype at = from;
     while (at <= to) {
-        const QRegularExpressionMatch match = MatchFrom(text, at, to);
+        const QRegularExpressionMatch match = MatchFrom(subject, at, to);
         if (!match.hasMatch())
             break;
         const qsizetype start = match.capturedStart();

@@ -45,6 +45,10 @@ TEST(EditorFindReplace, RegularExpressionsWithGroupsAndLineAnchors) {
     EXPECT_EQ(prefixed.count, 3);
     EXPECT_EQ(ReplaceEverywhere(Q(u"xa😀"), Q(u"x*"), Q(u"-"), regex).text, Q(u"--a-😀-"))
         << "an empty match steps over a surrogate pair whole";
+    // A lone surrogate half (a damaged text) is searched past and kept.
+    const QString damaged = Q(u"a") + QChar(0xD800) + Q(u"a") + QChar(0xDC00);
+    EXPECT_EQ(ReplaceEverywhere(damaged, Q(u"a"), Q(u"b"), regex).text,
+              Q(u"b") + QChar(0xD800) + Q(u"b") + QChar(0xDC00));
     // \n, \t, \\ and a group that does not exist.
     EXPECT_EQ(ReplaceEverywhere(Q(u"a,b"), Q(u","), Q(u"\\n\\t\\\\\\9\\q"), regex).text,
               Q(u"a\n\t\\\\qb"));
