@@ -20,7 +20,7 @@ frmGoToLine::frmGoToLine(int current, int lines, QWidget* parent)
     m_txtLine->setRange(1, lines);
     m_txtLine->setValue(std::clamp(current, 1, lines));
     m_txtLine->selectAll();
-    auto* label = new QLabel(QStringLiteral("行番号 (1 - %1)(&L)：").arg(lines), this);
+    auto* label = new QLabel(QStringLiteral("行番号(&L) (1 - %1)：").arg(lines), this);
     label->setBuddy(m_txtLine);
     auto* buttons = new QDialogButtonBox(this);
     m_cmdOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);

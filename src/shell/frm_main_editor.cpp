@@ -135,8 +135,15 @@ void frmMain::mnuEditReplace_Click() {
     frmSQL* doc = ActiveForm();
     if (!doc)
         return;
-    EditorReplace actions(*doc->txtQry());
-    m_lastReplace = m_services.replace->Show(this, m_lastReplace, actions.HasScope(), actions);
+    RichTextEditor& editor = *doc->txtQry();
+    // A word selected is what to find; several lines selected are where.
+    ReplaceRequest initial = m_lastReplace;
+    if (SelectionSpansLines(editor))
+        initial.inSelection = true;
+    else if (editor.SelLength() > 0)
+        initial.findWhat = editor.SelText();
+    EditorReplace actions(editor);
+    m_lastReplace = m_services.replace->Show(this, initial, actions.HasScope(), actions);
 }
 
 void frmMain::mnuEditGoToLine_Click() {

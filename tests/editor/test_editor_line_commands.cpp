@@ -189,6 +189,8 @@ TEST_F(EditorCommands, ZoomChangesTheShownSizeAndNeverTheFont) {
     EXPECT_DOUBLE_EQ(editor.FontSize(), 10) << "the font the program keeps";
     EXPECT_TRUE(editor.TextRTF().contains(QStringLiteral("\\fs20 ")));
     EXPECT_GT(doc.lineNumbers()->MarginWidth(), margin) << "the numbers follow the text";
+    editor.setText(Q(u"a file opened"));
+    EXPECT_DOUBLE_EQ(editor.document()->defaultFont().pointSizeF(), 12) << "a new text too";
     // Ctrl+wheel: one notch a step; without Ctrl the wheel scrolls.
     QWheelEvent up(QPointF(10, 10), editor.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
                    QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);

@@ -157,7 +157,13 @@ TEST_F(EditorMenuCommands, ReplaceAllIsOneUndoStepAndSaysHowMany) {
     });
     EXPECT_EQ(editor->Text(), Q(u"x = 1\r\ny = 2\r\nx = 3"));
     EXPECT_EQ(doubles.replace.selectionOffered.back(), true);
+    EXPECT_EQ(doubles.replace.shownWith.back().findWhat, Q(u"x = 2")) << "the word selected";
     EXPECT_EQ(editor->SelText(), Q(u"y = 2"));
+    // Several lines selected: within them is ticked.
+    editor->setSelStart(0);
+    editor->setSelLength(9);
+    Replacing([](ReplaceActions&) { return QStringList{}; });
+    EXPECT_TRUE(doubles.replace.shownWith.back().inSelection);
 }
 
 TEST_F(EditorMenuCommands, ARegularExpressionInErrorReplacesNothing) {
@@ -263,6 +269,23 @@ TEST_F(EditorMenuCommands, TheBatchAtTheCaretIsSelectedAndRunWithoutAConnectionW
     EXPECT_EQ(editor->Text(), text);
     EXPECT_EQ(editor->SelText(), Q(u"select 1"));
     EXPECT_EQ(Boxes(), std::vector<QString>{warning});
+}
+
+TEST_F(EditorMenuCommands, TheirKeysReachTheCommandsFromTheEditor) {
+    QApplication::setActiveWindow(window.get());
+    editor->setText(Q(u"select 1\r\nselect 2"));
+    editor->SetFocus();
+    QTest::keyClick(editor, Qt::Key_Slash, Qt::ControlModifier);
+    EXPECT_EQ(editor->Text(), Q(u"-- select 1\r\nselect 2"));
+    QTest::keyClick(editor, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(doc->zoom()->Steps(), 1);
+    QTest::keyClick(editor, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(doc->zoom()->Steps(), 0);
+    QTest::keyClick(editor, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(doubles.modal.titles, std::vector<QString>{Q(u"指定行へ移動")});
+    QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(doubles.replace.shownWith.size(), 1u);
+    EXPECT_EQ(editor->Text(), Q(u"-- select 1\r\nselect 2")) << "no key typed anything";
 }
 
 TEST_F(EditorMenuCommands, TheLineNumbersChoiceIsKeptForEveryDocumentAndTheNextStart) {
