@@ -1,6 +1,7 @@
 #include "editor/find_replace.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace brindle::editing {
 
@@ -49,6 +50,27 @@ QStringView Searchable(QStringView text, QString& copy) {
     return copy;
 }
 
+// PCRE2 words its errors in English; the ones a user meets most are said
+// in the program's words, any other as PCRE2 has it.
+QString ErrorInWords(const QString& error) {
+    static const std::pair<const char*, const char16_t*> words[] = {
+        {"missing closing parenthesis", u"閉じる括弧 ) がありません"},
+        {"missing terminating ] for character class", u"文字クラスを閉じる ] がありません"},
+        {"quantifier does not follow a repeatable item",
+         u"繰り返しの記号の前に繰り返せるものがありません"},
+        {"unmatched closing parenthesis", u"対応する ( のない ) があります"},
+        {"\\ at end of pattern", u"最後が \\ で終わっています"},
+        {"numbers out of order in {} quantifier", u"{} の中の数の大小が逆です"},
+        {"range out of order in character class", u"文字クラスの範囲の大小が逆です"},
+        {"reference to non-existent subpattern", u"ないグループを参照しています"},
+    };
+    for (const auto& [english, japanese] : words) {
+        if (error == QLatin1StringView(english))
+            return QString::fromUtf16(japanese);
+    }
+    return error;
+}
+
 } // namespace
 
 TextFinder::TextFinder(const QString& findWhat, FindOptions options) : m_options(options) {
@@ -66,7 +88,7 @@ TextFinder::TextFinder(const QString& findWhat, FindOptions options) : m_options
     if (!m_expression.isValid()) {
         m_problem = QStringLiteral("正規表現に誤りがあります (%1 文字目): %2")
                         .arg(m_expression.patternErrorOffset() + 1)
-                        .arg(m_expression.errorString());
+                        .arg(ErrorInWords(m_expression.errorString()));
         return;
     }
     m_expression.optimize();

@@ -88,19 +88,33 @@ bool LineNumberMargin::eventFilter(QObject* watched, QEvent* event) {
 void LineNumberMargin::OnUpdateRequest(const QRect& rect, int dy) {
     if (!m_shown)
         return;
-    if (dy != 0)
+    if (dy != 0) {
         scroll(0, dy);
-    else
-        update(0, rect.y(), width(), rect.height());
+        return;
+    }
+    // What moves lines repaints them whole, from the left edge; the caret's
+    // blink and a selection repaint less, and the numbers stay as they are.
+    if (rect.left() > 0)
+        return;
+    update(0, rect.y(), width(), rect.height());
 }
 
 void LineNumberMargin::OnCaretMoved() {
-    const int line = m_editor.textCursor().blockNumber();
+    const QTextBlock block = m_editor.textCursor().block();
+    const int line = block.blockNumber();
     if (line == m_caretLine)
         return;
+    // The two numbers whose look changes, not the whole margin.
+    const QTextBlock before = m_editor.document()->findBlockByNumber(m_caretLine);
     m_caretLine = line;
-    if (m_shown)
-        update();
+    if (!m_shown)
+        return;
+    for (const QTextBlock& changed : {before, block}) {
+        if (!changed.isValid())
+            continue;
+        const QRect at = m_editor.cursorRect(QTextCursor(changed));
+        update(0, at.top(), width(), at.height());
+    }
 }
 
 void LineNumberMargin::paintEvent(QPaintEvent* event) {

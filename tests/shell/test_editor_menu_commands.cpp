@@ -86,10 +86,7 @@ TEST_F(EditorMenuCommands, EveryCommandHasItsItemBesideTheMenusOwn) {
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action->text(), Q(item.caption));
         EXPECT_EQ(action->shortcut(), item.key);
-        const QList<QAction*> siblings =
-            action->associatedObjects().isEmpty()
-                ? QList<QAction*>{}
-                : qobject_cast<QMenu*>(action->associatedObjects().first())->actions();
+        const QList<QAction*> siblings = qobject_cast<QMenu*>(action->parent())->actions();
         const qsizetype at = siblings.indexOf(action);
         ASSERT_GE(at, 0);
         if (item.after)
@@ -321,8 +318,7 @@ TEST_F(EditorMenuCommands, ZoomLeavesTheFontSettingsAlone) {
     window->RunMenuItem(QStringLiteral("mnuFontFont"));
     EXPECT_EQ(Stored(u"FONT", u"SIZE"), Q(u"10"));
     ASSERT_FALSE(doubles.fonts.shownWith.empty());
-    window->RunMenuItem(QStringLiteral("mnuViewZoomOut"));
-    EXPECT_EQ(doc->zoom()->Steps(), 1);
+    EXPECT_DOUBLE_EQ(doubles.fonts.shownWith.back().size, 10) << "the dialog starts from it too";
     window->RunMenuItem(QStringLiteral("mnuViewZoomReset"));
     EXPECT_EQ(doc->zoom()->Steps(), 0);
 }
