@@ -4,6 +4,8 @@
 
 #include <QTextCursor>
 
+#include <utility>
+
 namespace brindle {
 
 class RichTextEditor;

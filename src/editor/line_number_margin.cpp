@@ -92,10 +92,13 @@ void LineNumberMargin::OnUpdateRequest(const QRect& rect, int dy) {
         scroll(0, dy);
         return;
     }
-    // What moves lines repaints them whole, from the left edge; the caret's
-    // blink and a selection repaint less, and the numbers stay as they are.
-    if (rect.left() > 0)
+    // Lines keep their places unless their count changes, the view scrolls
+    // (above) or it is laid out again as a whole: an edit inside a line, the
+    // caret's blink and a selection leave the numbers as they are.
+    const int count = m_editor.blockCount();
+    if (count == m_blockCount && !rect.contains(m_editor.viewport()->rect()))
         return;
+    m_blockCount = count;
     update(0, rect.y(), width(), rect.height());
 }
 

@@ -39,6 +39,7 @@ private:
     int m_width = 0;
     int m_digits = 0;
     int m_caretLine = -1;
+    int m_blockCount = -1; // as the numbers were last repainted for it
 };
 
 } // namespace brindle

@@ -13,11 +13,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +157,43 @@ TEST_F(EditorCommands, LineNumbersTakeRoomInsideTheEditorAsWideAsTheLastNumber) 
     margin.SetShown(true);
     // Painting asks only for the lines in view.
     EXPECT_FALSE(margin.grab().isNull());
+}
+
+TEST_F(EditorCommands, TheNumbersOnScreenFollowEveryEdit) {
+    // What the window shows of the margin, against the margin drawn afresh:
+    // a repaint left out would leave numbers that no longer fit the lines.
+    LineNumberMargin& margin = *doc.lineNumbers();
+    const auto stale = [&] {
+        QApplication::processEvents();
+        const QPoint at = margin.mapTo(doc.window(), QPoint(0, 0));
+        const QImage shown =
+            doc.window()
+                ->windowHandle()
+                ->screen()
+                ->grabWindow(doc.window()->winId(), at.x(), at.y(), margin.width(), margin.height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        return shown != margin.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    editor.setText(Q(u"select 1\r\nfrom t"));
+    editor.setSelStart(3);
+    EXPECT_FALSE(stale());
+    QTest::keyClick(&editor, Qt::Key_Return);
+    EXPECT_FALSE(stale()) << "a line added";
+    QTest::keyClick(&editor, Qt::Key_X);
+    QTest::keyClick(&editor, Qt::Key_Down);
+    EXPECT_FALSE(stale()) << "typed, and the caret a line down";
+    editor.undo();
+    editor.undo();
+    EXPECT_FALSE(stale()) << "undone";
+    QString lines;
+    for (int i = 0; i < 60; ++i)
+        lines += u"select 1\r\n";
+    editor.setText(lines);
+    editor.setSelStart(editor.TextLength());
+    EXPECT_FALSE(stale()) << "scrolled to the end";
+    doc.zoom()->ZoomIn();
+    EXPECT_FALSE(stale()) << "zoomed";
 }
 
 TEST_F(EditorCommands, BracketsNextToTheCaretAreShownWithoutTouchingTheText) {
