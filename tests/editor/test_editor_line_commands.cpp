@@ -162,6 +162,8 @@ TEST_F(EditorCommands, LineNumbersTakeRoomInsideTheEditorAsWideAsTheLastNumber) 
 TEST_F(EditorCommands, TheNumbersOnScreenFollowEveryEdit) {
     // What the window shows of the margin, against the margin drawn afresh:
     // a repaint left out would leave numbers that no longer fit the lines.
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+        GTEST_SKIP() << "reads the window back from the offscreen platform";
     LineNumberMargin& margin = *doc.lineNumbers();
     const auto stale = [&] {
         QApplication::processEvents();
