@@ -1,6 +1,7 @@
 // Keystroke to coloured repaint: one character typed into the middle of a
 // long query document, the change handling (colouring with the shipped
 // keyword table, written back into the editor) and the repaint included.
+#include "editor/line_number_margin.h"
 #include "editor/rich_text_editor.h"
 #include "files/text_file.h"
 #include "shell/frm_sql.h"
@@ -126,6 +127,36 @@ BENCHMARK(BM_PasteUndoRedo)
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(400000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A keystroke with the line numbers on (1) or off (0), and every paint it
+// asks for done, the margin's too: what the line numbers and the bracket
+// highlight add to a key.
+void BM_KeystrokeLineNumbers(benchmark::State& state) {
+    brindle::frmSQL doc(brindle::DefaultMessageBoxService());
+    doc.resize(800, 600);
+    doc.show();
+    doc.lineNumbers()->SetShown(state.range(1) != 0);
+    brindle::RichTextEditor& editor = *doc.txtQry();
+    editor.setText(brindle::test::GenerateSqlScript(static_cast<int>(state.range(0))));
+    QApplication::processEvents();
+    const int middle = editor.TextLength() / 2;
+    bool add = true;
+    for (auto _ : state) {
+        editor.setSelStart(add ? middle : middle + 1);
+        QKeyEvent key(QEvent::KeyPress, add ? Qt::Key_X : Qt::Key_Backspace, Qt::NoModifier,
+                      add ? QStringLiteral("x") : QString());
+        QApplication::sendEvent(&editor, &key);
+        QApplication::processEvents();
+        add = !add;
+    }
+}
+BENCHMARK(BM_KeystrokeLineNumbers)
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

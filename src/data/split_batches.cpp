@@ -8,8 +8,6 @@
 
 namespace brindle {
 
-namespace {
-
 // Upper case and trimmed of code-32 spaces only, the piece reads "GO". Only
 // 'g' and 'o' have "G" and "O" as their upper case, so nothing is converted.
 bool IsGoLine(QStringView piece) {
@@ -22,6 +20,8 @@ bool IsGoLine(QStringView piece) {
     return last - first == 2 && (piece[first] == u'G' || piece[first] == u'g') &&
            (piece[first + 1] == u'O' || piece[first + 1] == u'o');
 }
+
+namespace {
 
 // Calls f with every piece of the text: the runs between line ends, where a
 // CR and an LF each end one (the same as turning LF into CR and splitting at

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <vector>
 
@@ -10,6 +11,10 @@ namespace brindle {
 // The most pieces (lines between carriage returns and line feeds) a query
 // text may have, and the most batches: positions are counted in 16 bits.
 inline constexpr qsizetype MaxBatchPieces = 32767;
+
+// True for a line (no line end in it) that separates batches: the word GO in
+// any letter case, with only code-32 spaces around it.
+bool IsGoLine(QStringView line);
 
 // Cuts a query text into batches at lines that hold only the word GO (any
 // letter case, code-32 spaces around it allowed). Every line feed first

@@ -113,6 +113,9 @@ public:
     // back both); the caret is left to the caller.
     void ReplaceParagraphs(int first, const QStringList& texts);
     QColor ColourOf(int colourIndex) const;
+    // Room to the left of the text for a margin drawn beside it (the line
+    // numbers), in pixels.
+    void SetLeftMargin(int pixels) { setViewportMargins(pixels, 0, 0, 0); }
 
 signals:
     // After every change of the content by the user or by a write of Text.

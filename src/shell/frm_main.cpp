@@ -72,6 +72,7 @@ frmMain::frmMain(const Services& services, QWidget* parent)
     BuildRecentMenu();
     BuildHistoryMenu();
     BuildResultCommands();
+    BuildEditorCommands();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] { RefreshWindowList(); });
 }
 
@@ -190,6 +191,7 @@ frmSQL* frmMain::LoadDoc(const store::KeptDocument* kept, const QString& text) {
             doc->setCaption(kept->caption);
     }
     AttachJournal(*doc, kept, text);
+    AttachEditorCommands(*doc);
 
     IncrementDocCount();
     EnabledControls();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/replace_service.h"
 #include "shell/cls_msg.h"
 #include "shell/services.h"
 #include "shell/window_arrangement.h"
@@ -114,6 +115,22 @@ public:
     void mnuWindowArrangeIcons_Click();
     void mnuHelpVersion_Click();
 
+    // The editor's commands: the batch at the caret, replace, go to line,
+    // line comments, indent and outdent, line numbers and zoom.
+    void mnuQryExecBatch_Click();
+    void mnuEditReplace_Click();
+    void mnuEditGoToLine_Click();
+    void mnuEditComment_Click();
+    void mnuEditIndent_Click();
+    void mnuEditOutdent_Click();
+    void mnuViewLineNumbers_Click();
+    void mnuViewZoomIn_Click();
+    void mnuViewZoomOut_Click();
+    void mnuViewZoomReset_Click();
+    bool LineNumbersShown() const { return m_lineNumbers; }
+    // The editor's context menu: its own items, then the editing commands.
+    std::unique_ptr<QMenu> EditorContextMenu(frmSQL& doc);
+
     void Arrange(Arrangement arrangement);
 
 signals:
@@ -132,6 +149,9 @@ private:
     void BuildRecentMenu();
     void BuildHistoryMenu();
     void BuildResultCommands();
+    void BuildEditorCommands();
+    // Line numbers as chosen, and the context menu, for a new document.
+    void AttachEditorCommands(frmSQL& doc);
     void ConnectResultCommands(frmSQL& doc);
     // The active document's last run, in the status bar's third panel.
     void ShowRunTotals();
@@ -173,6 +193,10 @@ private:
     std::function<QString()> m_dbmsName;
     // Runs ExecBatches' batches off the window's thread.
     std::unique_ptr<ThreadedBatchExecutor> m_batchExecutor;
+    // Whether the editors show line numbers (kept in the local store).
+    bool m_lineNumbers = true;
+    // The replace dialog's fields as the user last left them.
+    ReplaceRequest m_lastReplace;
 };
 
 } // namespace brindle

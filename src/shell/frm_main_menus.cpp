@@ -36,6 +36,16 @@ Handler HandlerFor(const QString& name) {
         {QStringLiteral("mnuWindowTileVertical"), &frmMain::mnuWindowTileVertical_Click},
         {QStringLiteral("mnuWindowArrangeIcons"), &frmMain::mnuWindowArrangeIcons_Click},
         {QStringLiteral("mnuHelpVersion"), &frmMain::mnuHelpVersion_Click},
+        {QStringLiteral("mnuQryExecBatch"), &frmMain::mnuQryExecBatch_Click},
+        {QStringLiteral("mnuEditReplace"), &frmMain::mnuEditReplace_Click},
+        {QStringLiteral("mnuEditGoToLine"), &frmMain::mnuEditGoToLine_Click},
+        {QStringLiteral("mnuEditComment"), &frmMain::mnuEditComment_Click},
+        {QStringLiteral("mnuEditIndent"), &frmMain::mnuEditIndent_Click},
+        {QStringLiteral("mnuEditOutdent"), &frmMain::mnuEditOutdent_Click},
+        {QStringLiteral("mnuViewLineNumbers"), &frmMain::mnuViewLineNumbers_Click},
+        {QStringLiteral("mnuViewZoomIn"), &frmMain::mnuViewZoomIn_Click},
+        {QStringLiteral("mnuViewZoomOut"), &frmMain::mnuViewZoomOut_Click},
+        {QStringLiteral("mnuViewZoomReset"), &frmMain::mnuViewZoomReset_Click},
     };
     return handlers.value(name, nullptr);
 }

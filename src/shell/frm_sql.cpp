@@ -8,7 +8,11 @@
 #include "data/recordset_helpers.h"
 #include "data/recordset_model.h"
 #include "data/result_pane.h"
+#include "editor/bracket_highlighter.h"
 #include "editor/editor_colouring.h"
+#include "editor/editor_commands.h"
+#include "editor/editor_zoom.h"
+#include "editor/line_number_margin.h"
 #include "editor/rich_text_editor.h"
 #include "files/text_file.h"
 #include "shell/cls_msg.h"
@@ -38,7 +42,11 @@ frmSQL::frmSQL(MessageBoxService& boxes, QWidget* parent)
       m_gridModel(new RecordsetModel(this)), m_resultPane(nullptr),
       m_imgSplitter(new SplitterStrip(this)), m_picSplitter(new QWidget(this)),
       m_colourErrors(std::make_unique<MessageBoxErrorSink>(boxes)),
-      m_colouring(std::make_unique<EditorColouring>(*m_txtQry, *m_colourErrors)) {
+      m_colouring(std::make_unique<EditorColouring>(*m_txtQry, *m_colourErrors)),
+      m_lineNumbers(new LineNumberMargin(*m_txtQry)), m_zoom(new EditorZoom(*m_txtQry)) {
+    new BracketHighlighter(*m_txtQry);
+    new IndentKeys(*m_txtQry);
+    connect(m_zoom, &EditorZoom::Changed, m_lineNumbers, &LineNumberMargin::Refresh);
     m_txtQry->setObjectName(QStringLiteral("txtQry"));
     m_grdQry->setObjectName(QStringLiteral("grdQry"));
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));

@@ -18,6 +18,8 @@ class MessageBoxService;
 class Recordset;
 class RecordsetModel;
 class EditorColouring;
+class EditorZoom;
+class LineNumberMargin;
 class MessageBoxErrorSink;
 class ResultPane;
 class RichTextEditor;
@@ -72,6 +74,9 @@ public:
     void CancelGridEdit();
 
     RichTextEditor* txtQry() const { return m_txtQry; }
+    // The editor's line numbers and the size its text is shown in.
+    LineNumberMargin* lineNumbers() const { return m_lineNumbers; }
+    EditorZoom* zoom() const { return m_zoom; }
     QTableView* grdQry() const { return m_grdQry; }
     // The tab strip and what it shows, where the layout puts the grid.
     ResultPane* resultPane() const { return m_resultPane; }
@@ -129,6 +134,8 @@ private:
     bool m_unloaded = false;
     std::unique_ptr<MessageBoxErrorSink> m_colourErrors;
     std::unique_ptr<EditorColouring> m_colouring;
+    LineNumberMargin* m_lineNumbers;
+    EditorZoom* m_zoom;
 };
 
 } // namespace brindle

@@ -6,6 +6,7 @@
 #include "shell/huge_page_heap.h"
 #include "shell/qt_japanese.h"
 #include "store/journal_warnings.h"
+#include "store/preferences.h"
 #include "store/query_history.h"
 #include "store/query_journal.h"
 #include "store/sqlite_handles.h"
@@ -51,6 +52,8 @@ int main(int argc, char* argv[]) {
         },
         false);
     services.history = &history;
+    brindle::store::StoredPreferences preferences(services.store);
+    services.preferences = &preferences;
 
     std::unique_ptr<brindle::frmMain> window = brindle::Main(services);
     if (!window)

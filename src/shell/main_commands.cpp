@@ -97,8 +97,8 @@ const std::vector<QString>& DocumentMenuItems() {
 }
 
 const std::vector<QString>& DocumentMenus() {
-    static const std::vector<QString> menus = {S(u"mnuQry"), S(u"mnuEdit"), S(u"mnuFont"),
-                                               S(u"mnuTool")};
+    static const std::vector<QString> menus = {S(u"mnuQry"), S(u"mnuEdit"), S(u"mnuView"),
+                                               S(u"mnuFont"), S(u"mnuTool")};
     return menus;
 }
 

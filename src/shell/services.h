@@ -2,6 +2,7 @@
 
 #include "data/result_save_dialog.h"
 #include "data/workbook_opener.h"
+#include "editor/replace_service.h"
 #include "files/file_dialog_service.h"
 #include "shell/message_box_service.h"
 #include "shell/modal_runner.h"
@@ -11,6 +12,7 @@ namespace brindle {
 
 namespace store {
 class HistoryRecorder;
+class Preferences;
 class QueryJournal;
 } // namespace store
 
@@ -26,11 +28,15 @@ struct Services {
     FontDialogService* fonts = &DefaultFontDialogService();
     WorkbookOpener* workbooks = &DefaultWorkbookOpener();
     ResultSaveDialogService* resultFiles = &DefaultResultSaveDialogService();
+    ReplaceDialogService* replace = &DefaultReplaceDialogService();
     // Keeps every document's text; none (the tests' default) keeps nothing,
     // restores nothing and lists no closed queries.
     store::QueryJournal* journal = nullptr;
     // Records every batch that runs; none records nothing and lists nothing.
     store::HistoryRecorder* history = nullptr;
+    // Keeps the user's small choices (line numbers shown or not); none keeps
+    // them for the session only.
+    store::Preferences* preferences = nullptr;
     store::StorePaths store;
 };
 

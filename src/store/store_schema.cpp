@@ -98,6 +98,14 @@ CREATE TRIGGER history_reindexed AFTER UPDATE OF id, text ON history BEGIN
     INSERT INTO history_search(rowid, text) VALUES(new.id, new.text || char(10, 10));
 END;
 )sql",
+    // 2 -> 3: small choices of the user, such as whether the editor shows
+    // line numbers, by name.
+    R"sql(
+CREATE TABLE preferences(
+    name TEXT PRIMARY KEY,
+    value TEXT NOT NULL
+) WITHOUT ROWID;
+)sql",
 };
 
 constexpr int kVersion = static_cast<int>(std::size(kSteps));

@@ -2,13 +2,17 @@
 
 #include "support/print_qt.h"
 
+#include "core/error.h"
+
 #include "shell/message_box_service.h"
 #include "shell/modal_runner.h"
 #include "shell/services.h"
+#include "store/preferences.h"
 
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -71,6 +75,39 @@ public:
     std::vector<QString> shownWith;
 };
 
+// Presses the replace dialog's buttons as the test says, instead of showing
+// it; records what each answered.
+class ScriptedReplaceDialog final : public ReplaceDialogService {
+public:
+    ReplaceRequest Show(QWidget*, const ReplaceRequest& last, bool selection,
+                        ReplaceActions& actions) override {
+        shownWith.push_back(last);
+        selectionOffered.push_back(selection);
+        if (script)
+            script(actions);
+        return last;
+    }
+    std::function<void(ReplaceActions&)> script;
+    std::vector<ReplaceRequest> shownWith;
+    std::vector<bool> selectionOffered;
+};
+
+// Preferences in memory; a write can be made to fail.
+class MemoryPreferences final : public store::Preferences {
+public:
+    std::optional<QString> Read(const QString& name) override {
+        const auto found = values.find(name);
+        return found == values.end() ? std::nullopt : std::make_optional(found->second);
+    }
+    void Write(const QString& name, const QString& value) override {
+        if (refuseWrites)
+            throw Error(1, QStringLiteral("ローカル ストアに書き込めません: テスト"));
+        values[name] = value;
+    }
+    std::map<QString, QString> values;
+    bool refuseWrites = false;
+};
+
 // The doubles bundled as the windows take them.
 struct TestServices {
     RecordingMessageBoxes messages;
@@ -79,6 +116,8 @@ struct TestServices {
     ScriptedFontDialog fonts;
     RecordingWorkbookOpener workbooks;
     ScriptedResultSaveDialog resultFiles;
+    ScriptedReplaceDialog replace;
+    MemoryPreferences preferences;
     Services services() {
         Services services;
         services.messages = &messages;
@@ -87,6 +126,8 @@ struct TestServices {
         services.fonts = &fonts;
         services.workbooks = &workbooks;
         services.resultFiles = &resultFiles;
+        services.replace = &replace;
+        services.preferences = &preferences;
         return services;
     }
 };
