@@ -151,7 +151,7 @@ public:
         if (n > 3000) { // keeps the full pass of every step cheap
             return Replace(0, n / 2, {});
         }
-        if (Below(60) == 0) {
+        if (++m_steps % 97 == 0) { // drawing no number, so the edits stay those of the seed
             // The whole text set at once: the paragraphs point into a text
             // the next edits go on changing.
             m_inc.Reset(m_text, u'\n');
@@ -196,6 +196,7 @@ private:
     std::mt19937 m_rng;
     QString m_text = u"select a from b -- c\n/* d */ where x"_s;
     Undo m_lastUndo;
+    int m_steps = 0;
     colour::IncrementalColouring m_inc;
 };
 
@@ -359,17 +360,19 @@ TEST(IncrementalColouring, RandomEditsEqualTheFullPass) {
     const unsigned random = RandomSeed();
     SCOPED_TRACE("random seed " + std::to_string(random) + " (fixed seeds 1 to 3)");
     int compared = 0;
+    int comparedByRandom = 0;
     for (const KeywordTable& table : {ShippedTable(), SmallTable(), TwiceTable()}) {
         ASSERT_TRUE(colour::LocalColouringExact(table, kFont, kPoints));
         for (const unsigned seed : {1u, 2u, 3u, random}) {
-            RunEdits(table, seed, 1000, compared);
+            RunEdits(table, seed, 1000, seed == random ? comparedByRandom : compared);
             if (HasFatalFailure()) {
                 return;
             }
         }
     }
-    // Most steps are compared, not handed to the full pass.
-    EXPECT_GT(compared, 12 * 1000 / 2);
+    // Most steps are compared, not handed to the full pass (counted over the
+    // fixed seeds only: how many a random one hands over varies widely).
+    EXPECT_GT(compared, 9 * 1000 / 2);
 }
 
 TEST(IncrementalColouring, RandomTablesThatPassTheCheckEqualTheFullPass) {
