@@ -32,6 +32,12 @@ int DigitsOf(int number) {
 LineNumberMargin::LineNumberMargin(RichTextEditor& editor) : QWidget(&editor), m_editor(editor) {
     setObjectName(QStringLiteral("lineNumbers"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A whole text set at once: the width for it before it goes in, since a
+    // wider margin later makes the view lay out all of that text again.
+    connect(&editor, &RichTextEditor::AboutToSetText, this, [this](int lines) {
+        if (DigitsOf(lines) != m_digits)
+            UpdateWidthFor(lines);
+    });
     connect(&editor, &QPlainTextEdit::blockCountChanged, this, [this] {
         if (DigitsOf(m_editor.blockCount()) != m_digits)
             UpdateWidth();
@@ -62,7 +68,11 @@ QFont LineNumberMargin::NumberFont() const {
 }
 
 void LineNumberMargin::UpdateWidth() {
-    m_digits = DigitsOf(m_editor.blockCount());
+    UpdateWidthFor(m_editor.blockCount());
+}
+
+void LineNumberMargin::UpdateWidthFor(int lines) {
+    m_digits = DigitsOf(lines);
     const QFontMetrics metrics(NumberFont());
     m_width = metrics.horizontalAdvance(u'9') * std::max(m_digits, 2) + 2 * Padding;
     m_editor.SetLeftMargin(MarginWidth());

@@ -30,6 +30,7 @@ protected:
 private:
     QFont NumberFont() const;
     void UpdateWidth();
+    void UpdateWidthFor(int lines);
     void Place();
     void OnUpdateRequest(const QRect& rect, int dy);
     void OnCaretMoved();

@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace brindle {
@@ -255,15 +256,17 @@ void RichTextEditor::setText(const QString& text) {
     // The view lays out every paragraph again when its width changes, as it
     // does when the vertical scroll bar comes: for a long text the bar comes
     // first, while there is little to lay out.
+    const qsizetype breaks = paragraphs.count(u'\n');
     const bool barFirst = isVisible() && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
                           !verticalScrollBar()->isVisible() &&
-                          paragraphs.count(u'\n') > std::max(viewport()->height(), 1000);
+                          breaks > std::max(viewport()->height(), 1000);
     if (barFirst)
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     const auto restoreBar = qScopeGuard([this, barFirst] {
         if (barFirst)
             setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     });
+    emit AboutToSetText(static_cast<int>(std::min<qsizetype>(breaks + 1, INT_MAX)));
     if (!m_shaper) {
         ShowWholeText(paragraphs);
         return;

@@ -118,6 +118,8 @@ public:
     void SetLeftMargin(int pixels) { setViewportMargins(pixels, 0, 0, 0); }
 
 signals:
+    // Before setText puts in a whole text of `paragraphs` paragraphs.
+    void AboutToSetText(int paragraphs);
     // After every change of the content by the user or by a write of Text.
     // A change caused while a Change handler runs is not reported again.
     void Change();
