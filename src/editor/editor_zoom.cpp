@@ -19,9 +19,10 @@ constexpr int NotchEighths = 120;
 
 } // namespace
 
-EditorZoom::EditorZoom(RichTextEditor& editor) : QObject(&editor), m_editor(editor) {
+EditorZoom::EditorZoom(RichTextEditor& editor)
+    : QObject(&editor), m_editor(editor), m_viewport(editor.viewport()) {
     editor.installEventFilter(this);
-    editor.viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 double EditorZoom::ShownPointSize() const {
@@ -63,7 +64,9 @@ bool EditorZoom::eventFilter(QObject* watched, QEvent* event) {
         m_wheelRest = 0;
         return QObject::eventFilter(watched, event);
     }
-    if (watched == m_editor.viewport() && event->type() == QEvent::Wheel) {
+    // The viewport as it was at the start: the editor being destroyed sends
+    // events to this filter when it is an editor no more.
+    if (watched == m_viewport && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         if (!(wheel->modifiers() & Qt::ControlModifier))
             return QObject::eventFilter(watched, event);

@@ -34,6 +34,7 @@ private:
     void Apply();
 
     RichTextEditor& m_editor;
+    QObject* m_viewport;
     int m_steps = 0;
     int m_wheelRest = 0; // a wheel's eighths of a degree not yet a step
 };
