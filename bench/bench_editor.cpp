@@ -27,6 +27,13 @@
 
 namespace {
 
+// The sizes of script the editor is measured at, in lines, timed in ms.
+void ScriptSizes(benchmark::internal::Benchmark* b) {
+    for (const int lines : {500, 10000, 100000, 400000})
+        b->Arg(lines);
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
 // Typing a letter into the middle, then taking it back, so the text stays the
 // same size; each keystroke repainted.
 void TypeAndTakeBack(benchmark::State& state, brindle::RichTextEditor& editor) {
@@ -53,13 +60,7 @@ void BM_Keystroke(benchmark::State& state) {
     QApplication::processEvents();
     TypeAndTakeBack(state, editor);
 }
-BENCHMARK(BM_Keystroke)
-    ->Arg(500)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(400000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_Keystroke)->Apply(ScriptSizes);
 
 // Opening a script: the file read and decoded (CP932, CR LF, as users' files
 // are), put into a document's editor, the change handled and the view painted.
@@ -84,13 +85,7 @@ void BM_OpenScript(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenScript)
-    ->Arg(500)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(400000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_OpenScript)->Apply(ScriptSizes);
 
 // A line pasted into the middle (Ctrl+V), then taken back (Ctrl+Z) and put
 // again (Ctrl+Y): each round is the three keys, each repainted.
@@ -122,13 +117,7 @@ void BM_PasteUndoRedo(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PasteUndoRedo)
-    ->Arg(500)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(400000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_PasteUndoRedo)->Apply(ScriptSizes);
 
 // A keystroke with the line numbers on (1) or off (0), and every paint it
 // asks for done, the margin's too: what the line numbers and the bracket
