@@ -105,10 +105,6 @@ QString RichTextEditor::RawText() const {
     return document()->toRawText();
 }
 
-QString RichTextEditor::ParagraphText(int paragraph) const {
-    return document()->findBlockByNumber(paragraph).text();
-}
-
 void RichTextEditor::ReplaceParagraphs(int first, const QStringList& texts) {
     if (texts.isEmpty())
         return;

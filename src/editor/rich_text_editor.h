@@ -85,7 +85,6 @@ public:
     // The whole text as the blocks hold it (no blank for a no-break space),
     // QChar::ParagraphSeparator between paragraphs.
     QString RawText() const;
-    QString ParagraphText(int paragraph) const;
     // Where the colours of a paragraph come from (offsets in the paragraph,
     // indexes into `colours`), for ShowParagraphColours.
     using ParagraphRuns = std::function<const std::vector<rtf::ColourRun>&(int)>;
