@@ -122,6 +122,8 @@ port = $PG_PORT
 fsync = off
 synchronous_commit = off
 full_page_writes = off
+# the catalog tests drop a schema of 10,000 tables in one transaction
+max_locks_per_transaction = 512
 EOF
 
     if ! pg_server_as_owner "$PG_BINDIR/pg_ctl" -D "$PG_DATA" -l "$PG_DIR/pg.log" \

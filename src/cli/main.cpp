@@ -6,6 +6,7 @@
 #include "cli/cli_keywords.h"
 #include "cli/cli_recovery.h"
 #include "cli/cli_rtf.h"
+#include "cli/cli_schema.h"
 #include "store/sqlite_handles.h"
 
 #include <QString>
@@ -56,6 +57,12 @@ constexpr Subcommand kSubcommands[] = {
      "            query on stdin runs as batches -> the last result as a workbook;\n"
      "            prints the number of records written",
      brindle::cli::RunExport},
+    {"schema",
+     "--dsn NAME [--uid U] [--pwd P] [--table PATTERN] [--format tsv|json]:\n"
+     "            the tables and views of the data source, one row per column\n"
+     "            (schema, table, kind, column, type, size, nullable, key);\n"
+     "            PATTERN as the catalog takes it: % any text, _ any character",
+     brindle::cli::RunSchema},
     {"recovery",
      "list | show ID: the query documents the program keeps, or one's text;\n"
      "            list gives id, open/closed, last change, caption and first line",
