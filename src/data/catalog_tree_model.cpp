@@ -247,6 +247,14 @@ bool CatalogTreeModel::hasChildren(const QModelIndex& parent) const {
     return !state.columns || !state.columns->empty();
 }
 
+void CatalogTreeModel::RequestColumns(const Table& table) {
+    const int t = TableIndexOf(table);
+    if (t < 0 || m_state[std::size_t(t)].requested)
+        return;
+    m_state[std::size_t(t)].requested = true;
+    emit ColumnsWanted(m_tables[std::size_t(t)]);
+}
+
 bool CatalogTreeModel::canFetchMore(const QModelIndex& parent) const {
     const int t = TableOfItem(parent);
     return t >= 0 && !m_state[std::size_t(t)].columns && !m_state[std::size_t(t)].requested;

@@ -33,6 +33,8 @@ public:
     // The loaded columns of a table; nothing when they are not loaded yet.
     const std::vector<Column>* ColumnsOf(const Table& table) const;
     bool Grouped() const { return m_grouped; }
+    // Asks for a table's columns unless they are loaded or asked for.
+    void RequestColumns(const Table& table);
 
     // What an item stands for.
     std::optional<Table> TableAt(const QModelIndex& index) const;

@@ -31,6 +31,7 @@ std::unique_ptr<frmMain> Main(const Services& services) {
         }
         main->LoadNewDoc();
         main->SetCboTable();
+        main->CatalogConnectionChanged();
         main->SetPanelText(QStringLiteral("DSN"), gstrDSN);
         // Queries of an instance that did not close are offered once the
         // program stands as it always does after start-up.

@@ -7,6 +7,8 @@
 #include "core/error_steps.h"
 #include "core/numeric_text.h"
 #include "core/settings_store.h"
+#include "data/catalog_loader.h"
+#include "shell/catalog_choices.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/frm_connect.h"
@@ -73,6 +75,7 @@ frmMain::frmMain(const Services& services, QWidget* parent)
     BuildHistoryMenu();
     BuildResultCommands();
     BuildEditorCommands();
+    BuildCatalogPane();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] { RefreshWindowList(); });
 }
 
@@ -144,6 +147,7 @@ void frmMain::MDIForm_QueryUnload() {
         return;
     m_unloaded = true;
     SavePlacement();
+    SaveCatalogPaneShown();
     Step([&] { StoreSetting(u"QUERY", u"TIMEOUT", QString::number(gcmdDB->CommandTimeout())); });
 }
 
@@ -275,6 +279,7 @@ void frmMain::mnuFileConnect_Click() {
         if (gcnDB->ConnectionString() != remembered)
             SetCboTable();
     });
+    CatalogConnectionChanged();
 }
 
 void frmMain::mnuFileNew_Click() {

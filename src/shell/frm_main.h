@@ -23,7 +23,13 @@ class QToolButton;
 namespace brindle {
 
 class frmSQL;
+class CatalogChoices;
 class ThreadedBatchExecutor;
+namespace catalog {
+class CatalogLoader;
+class CatalogPane;
+class CatalogTreeModel;
+} // namespace catalog
 namespace store {
 struct JournalProblem;
 struct KeptDocument;
@@ -128,6 +134,16 @@ public:
     void mnuViewZoomOut_Click();
     void mnuViewZoomReset_Click();
     bool LineNumbersShown() const { return m_lineNumbers; }
+    // "オブジェクト(&B)": shows or hides the catalog pane, as kept.
+    void mnuViewObjects_Click();
+    // "入力候補(&J)" (Ctrl+Space): the completion at the active editor's caret.
+    void mnuEditComplete_Click();
+    catalog::CatalogPane* CatalogPane() const { return m_catalogPane; }
+    catalog::CatalogTreeModel* CatalogModel() const { return m_catalogModel; }
+    // The shared connection was made, changed or closed: the catalog follows.
+    void CatalogConnectionChanged();
+    // Puts text at the caret of the active document (a new one if none).
+    void InsertAtCaret(const QString& text);
     // The editor's context menu: its own items, then the editing commands.
     std::unique_ptr<QMenu> EditorContextMenu(frmSQL& doc);
 
@@ -150,6 +166,9 @@ private:
     void BuildHistoryMenu();
     void BuildResultCommands();
     void BuildEditorCommands();
+    void BuildCatalogPane();
+    void SaveCatalogPaneShown();
+    void AttachCompletion(frmSQL& doc);
     // Line numbers as chosen, and the context menu, for a new document.
     void AttachEditorCommands(frmSQL& doc);
     void ConnectResultCommands(frmSQL& doc);
@@ -197,6 +216,11 @@ private:
     bool m_lineNumbers = true;
     // The replace dialog's fields as the user last left them.
     ReplaceRequest m_lastReplace;
+    // The catalog of the connected data source, read on its own connection.
+    std::unique_ptr<catalog::CatalogLoader> m_catalogLoader;
+    catalog::CatalogTreeModel* m_catalogModel = nullptr;
+    catalog::CatalogPane* m_catalogPane = nullptr;
+    std::unique_ptr<CatalogChoices> m_choices;
 };
 
 } // namespace brindle

@@ -98,6 +98,7 @@ void frmMain::BuildEditorCommands() {
 
 void frmMain::AttachEditorCommands(frmSQL& doc) {
     doc.lineNumbers()->SetShown(m_lineNumbers);
+    AttachCompletion(doc);
     RichTextEditor* editor = doc.txtQry();
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor, &QWidget::customContextMenuRequested, this, [this, &doc](const QPoint& at) {

@@ -46,6 +46,8 @@ Handler HandlerFor(const QString& name) {
         {QStringLiteral("mnuViewZoomIn"), &frmMain::mnuViewZoomIn_Click},
         {QStringLiteral("mnuViewZoomOut"), &frmMain::mnuViewZoomOut_Click},
         {QStringLiteral("mnuViewZoomReset"), &frmMain::mnuViewZoomReset_Click},
+        {QStringLiteral("mnuViewObjects"), &frmMain::mnuViewObjects_Click},
+        {QStringLiteral("mnuEditComplete"), &frmMain::mnuEditComplete_Click},
     };
     return handlers.value(name, nullptr);
 }
