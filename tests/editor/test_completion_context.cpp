@@ -23,6 +23,13 @@ Context At(const char16_t* marked) {
     return AnalyseAt(text, caret);
 }
 
+bool OpensAt(const char16_t* marked) {
+    QString text = Q(marked);
+    const qsizetype caret = text.indexOf(u'|');
+    text.remove(caret, 1);
+    return OpensByItself(text, caret);
+}
+
 // The tables as "public.orders o, customers" (std::string: readable when a
 // test fails).
 std::string Named(const Context& c) {
@@ -50,6 +57,7 @@ void ExpectConsistent(const QString& text, qsizetype caret) {
         EXPECT_EQ(t.name.size(), t.nameQuoted.size());
     }
     (void)Resolve(c);
+    (void)OpensByItself(text, caret);
 }
 
 } // namespace
@@ -198,4 +206,30 @@ TEST(CompletionContext, TheQualifierResolvesToATable) {
               (QStringList{u"dbo"_s, u"orders"_s}));
     EXPECT_FALSE(Resolve(At(u"SELECT x.| FROM orders o")));
     EXPECT_FALSE(Resolve(At(u"SELECT | FROM orders o")));
+}
+
+TEST(CompletionTrigger, ADotAfterANameOrAKeywordAndABlankOpenIt) {
+    for (const char16_t* marked :
+         {u"SELECT o.|", u"SELECT 受注.|", u"SELECT \"My Tab\".|", u"SELECT [a]].b].|",
+          u"SELECT x FROM a.|  ", u"SELECT * FROM |", u"select * from\n|", u"select * from\r\n|",
+          u"INSERT INTO |", u"x JOIN\t|", u"UPDATE |", u"a\nSELECT * FROM |\nb",
+          u"SELECT 'a' FROM |", u"SELECT /* x */ t.|"})
+        EXPECT_TRUE(OpensAt(marked)) << QString::fromUtf16(marked).toStdString();
+
+    for (const char16_t* marked :
+         {u"SELECT 1.|", u"SELECT 1.5|", u"SELECT x.1.|", u"SELECT ..|", u"SELECT (a).|",
+          u"SELECT * FROMX |", u"SELECT * XFROM |", u"SELECT x.from |", u"SELECT * FROM  |",
+          u"-- SELECT o.|", u"SELECT 'o.|", u"SELECT 'a FROM |", u"/* FROM |", u"SELECT o|",
+          u"SELECT o.|name", u"FROM |t", u".|", u"|"}) {
+        EXPECT_FALSE(OpensAt(marked)) << QString::fromUtf16(marked).toStdString();
+    }
+    EXPECT_FALSE(OpensByItself(u"o.", -3));
+    EXPECT_TRUE(OpensByItself(u"o.", 99)) << "a caret past the end is clamped";
+
+    // Only the caret's line, and no more than a bounded part of it, is read.
+    const QString longLine = u"x"_s.repeated(10000) + u" FROM "_s;
+    EXPECT_FALSE(OpensByItself(longLine, longLine.size()));
+    const QString longText = u"'"_s + u"x\n"_s.repeated(100000) + u"SELECT o."_s;
+    EXPECT_TRUE(OpensByItself(longText, longText.size()))
+        << "a string open on an earlier line is not seen";
 }
