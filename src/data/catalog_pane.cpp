@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,7 +15,6 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QHBoxLayout>
 
 namespace brindle::catalog {
 
@@ -94,11 +94,13 @@ void CatalogPane::Refresh() {
     ShowConnection(m_connectionString);
 }
 
-void CatalogPane::OnTablesLoaded(quint64, const NameRules& rules, const std::vector<Table>& tables) {
+void CatalogPane::OnTablesLoaded(quint64, const NameRules& rules,
+                                 const std::vector<Table>& tables) {
     m_model.SetTables(rules, tables);
     OpenGroups();
-    m_message->setText(tables.empty() ? QStringLiteral("テーブルはありません。")
-                                      : QStringLiteral("テーブルとビュー %1 個").arg(tables.size()));
+    m_message->setText(tables.empty()
+                           ? QStringLiteral("テーブルはありません。")
+                           : QStringLiteral("テーブルとビュー %1 個").arg(tables.size()));
 }
 
 void CatalogPane::OnColumnsLoaded(quint64, const Table& table, const std::vector<Column>& columns) {
@@ -164,7 +166,8 @@ std::unique_ptr<QMenu> CatalogPane::ContextMenu(const QModelIndex& index) {
     if (name.isEmpty())
         return nullptr;
     auto menu = std::make_unique<QMenu>();
-    menu->addAction(QStringLiteral("名前を挿入(&I)"), this, [this, name] { emit InsertRequested(name); });
+    menu->addAction(QStringLiteral("名前を挿入(&I)"), this,
+                    [this, name] { emit InsertRequested(name); });
     if (const std::optional<Table> table = m_model.TableAt(item)) {
         menu->addAction(QStringLiteral("新しいクエリに SELECT * FROM(&S)"), this,
                         [this, name] { emit NewQueryRequested(u"SELECT * FROM " + name); });

@@ -44,8 +44,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void OnTablesLoaded(quint64 generation, const NameRules& rules, const std::vector<Table>& tables);
-    void OnColumnsLoaded(quint64 generation, const Table& table, const std::vector<Column>& columns);
+    void OnTablesLoaded(quint64 generation, const NameRules& rules,
+                        const std::vector<Table>& tables);
+    void OnColumnsLoaded(quint64 generation, const Table& table,
+                         const std::vector<Column>& columns);
     void OnFailed(quint64 generation, const Table& table, const QString& message);
     void Activate(const QModelIndex& index);
     void OpenGroups();

@@ -33,9 +33,7 @@ bool IsQuoteOpen(QChar c) {
 // The choices that hold the word typed so far: those it begins first.
 class ChoiceModel : public QAbstractListModel {
 public:
-    void SetChoices(std::vector<Choice> choices) {
-        m_all = std::move(choices);
-    }
+    void SetChoices(std::vector<Choice> choices) { m_all = std::move(choices); }
     void Narrow(QStringView word) {
         beginResetModel();
         m_shown.clear();
@@ -126,6 +124,7 @@ void CompletionPopup::OpenAsked() {
 }
 
 void CompletionPopup::Close() {
+    m_waiting = false;
     if (m_list)
         m_list->hide();
 }
@@ -143,18 +142,23 @@ void CompletionPopup::Open(bool asked) {
     m_wordStart = batch.start + m_context.wordStart;
     m_asked = asked;
     m_chosen = false;
+    m_pending = false;
     m_model->SetChoices(ChoicesFor(m_context));
-    m_list->show(); // Narrow works on an open list
     Narrow();
+    // Columns still being read: the list opens when they arrive, if the
+    // caret is still on the word.
+    m_waiting = !IsOpen() && m_pending;
     if (asked && IsOpen() && m_model->rowCount() == 1)
         Accept();
 }
 
 void CompletionPopup::ChoicesChanged() {
-    if (!IsOpen())
+    if (!IsOpen() && !m_waiting)
         return;
+    m_pending = false;
     m_model->SetChoices(ChoicesFor(m_context));
     Narrow();
+    m_waiting = !IsOpen() && m_pending;
 }
 
 std::vector<Choice> CompletionPopup::ChoicesFor(const Context& context) {
@@ -163,6 +167,11 @@ std::vector<Choice> CompletionPopup::ChoicesFor(const Context& context) {
         choices.insert(choices.end(), std::make_move_iterator(more.begin()),
                        std::make_move_iterator(more.end()));
     };
+    const auto columns = [this](const TableRef& table) {
+        std::optional<std::vector<Choice>> found = m_source.Columns(table);
+        m_pending = m_pending || !found;
+        return found.value_or(std::vector<Choice>{});
+    };
     switch (context.want) {
     case Want::Nothing:
         break;
@@ -170,17 +179,22 @@ std::vector<Choice> CompletionPopup::ChoicesFor(const Context& context) {
         add(m_source.Tables({}));
         break;
     case Want::ColumnOf:
-        if (const std::optional<TableRef> table = Resolve(context)) {
-            add(m_source.Columns(*table).value_or(std::vector<Choice>{}));
+        if (context.qualifierIsSchema) {
+            add(m_source.Tables(context.qualifier.back()));
+        } else if (const std::optional<TableRef> table = Resolve(context)) {
+            add(columns(*table));
         } else if (context.qualifier.size() == 1 && m_source.IsGroup(context.qualifier.front())) {
             add(m_source.Tables(context.qualifier.front()));
         } else {
-            add(m_source.Columns(TableRef{context.qualifier, {}}).value_or(std::vector<Choice>{}));
+            TableRef named;
+            named.name = context.qualifier;
+            named.nameQuoted = context.qualifierQuoted;
+            add(columns(named));
         }
         break;
     case Want::Anything:
         for (const TableRef& table : context.tables)
-            add(m_source.Columns(table).value_or(std::vector<Choice>{}));
+            add(columns(table));
         add(m_source.Tables({}));
         add(m_source.Keywords());
         break;
@@ -216,8 +230,10 @@ void CompletionPopup::Narrow() {
         word.front() != u'`' && word.front() != u'[')
         return Close();
     m_model->Narrow(bare);
-    if (m_model->rowCount() == 0)
-        return Close();
+    if (m_model->rowCount() == 0) {
+        m_list->hide();
+        return;
+    }
     // Opened by a typed key, nothing is chosen until the user types a name
     // or moves in the list: Enter and Tab still belong to the text.
     if (m_asked || !bare.isEmpty() || m_chosen)
@@ -257,7 +273,7 @@ void CompletionPopup::Accept() {
     cursor.setPosition(int(m_wordStart));
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     m_editor.setTextCursor(cursor);
-    m_editor.ReplaceText(insert);
+    m_editor.InsertPlainText(insert);
 }
 
 void CompletionPopup::AfterTextChange(int position, int removed, int added) {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-class QListView;
+#include <QListView>
 
 namespace brindle {
 
@@ -83,6 +83,8 @@ private:
     qsizetype m_wordStart = 0; // document position where the word starts
     bool m_asked = false;      // opened by the user, not by a typed key
     bool m_chosen = false;     // the user moved in the list
+    bool m_pending = false;    // some columns asked for are still being read
+    bool m_waiting = false;    // opens when they arrive
 };
 
 } // namespace completion

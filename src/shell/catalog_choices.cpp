@@ -77,7 +77,8 @@ std::vector<Choice> CatalogChoices::Keywords() {
     std::vector<Choice> choices;
     try {
         QSet<QString> seen;
-        for (const KeywordColor& entry : ParseKeywordTable(ReadKeywordFileText(m_keywordFilePath))) {
+        for (const KeywordColor& entry :
+             ParseKeywordTable(ReadKeywordFileText(m_keywordFilePath))) {
             const QString word = entry.Keyword.trimmed();
             if (word.isEmpty() || seen.contains(word.toUpper()) ||
                 !std::all_of(word.begin(), word.end(),

@@ -19,7 +19,8 @@ public:
 
     std::vector<completion::Choice> Tables(const QString& group) override;
     bool IsGroup(const QString& name) override;
-    std::optional<std::vector<completion::Choice>> Columns(const completion::TableRef& ref) override;
+    std::optional<std::vector<completion::Choice>>
+    Columns(const completion::TableRef& ref) override;
     std::vector<completion::Choice> Keywords() override;
 
 private:

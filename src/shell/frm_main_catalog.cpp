@@ -3,8 +3,8 @@
 #include "data/catalog_pane.h"
 #include "data/catalog_tree_model.h"
 #include "data/connection.h"
-#include "editor/rich_text_editor.h"
 #include "editor/completion_popup.h"
+#include "editor/rich_text_editor.h"
 #include "shell/catalog_choices.h"
 #include "shell/frm_main.h"
 #include "shell/frm_sql.h"
@@ -108,9 +108,9 @@ void frmMain::SaveCatalogPaneShown() {
     if (!m_services.preferences)
         return;
     try {
-        m_services.preferences->Write(ObjectsPanePreference,
-                                      m_catalogPane->isHidden() ? QStringLiteral("0")
-                                                                : QStringLiteral("1"));
+        m_services.preferences->Write(ObjectsPanePreference, m_catalogPane->isHidden()
+                                                                 ? QStringLiteral("0")
+                                                                 : QStringLiteral("1"));
     } catch (const Error&) {
         // Not kept: the pane starts as it did before, nothing else is lost.
     }
@@ -132,7 +132,7 @@ void frmMain::InsertAtCaret(const QString& text) {
             return;
         RichTextEditor* editor = doc->txtQry();
         editor->SetFocus();
-        editor->ReplaceText(text);
+        editor->InsertPlainText(text);
     } catch (const Error& e) {
         mMsg.ShowError(e.description());
     }
