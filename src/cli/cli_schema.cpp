@@ -11,6 +11,8 @@
 #include "data/odbc_locale.h"
 #include "data/odbc_session.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -23,6 +25,23 @@ struct TableColumns {
     catalog::Table table;
     std::vector<catalog::Column> columns;
 };
+
+// "%" any text, "_" any one character, letter case aside: the catalog
+// functions' patterns, matched here since drivers read them differently.
+QRegularExpression TablePattern(const QString& pattern) {
+    QString expression;
+    for (const QChar c : pattern) {
+        if (c == u'%')
+            expression += QStringLiteral(".*");
+        else if (c == u'_')
+            expression += u'.';
+        else
+            expression += QRegularExpression::escape(QString(c));
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
+                              QRegularExpression::CaseInsensitiveOption |
+                                  QRegularExpression::DotMatchesEverythingOption);
+}
 
 QString NullableText(int nullable) {
     return nullable == 0 ? QStringLiteral("NO") : nullable == 1 ? QStringLiteral("YES") : QString();
@@ -124,7 +143,13 @@ int RunSchema(std::span<const std::string_view> args) {
         const odbc::Session session(
             BuildConnectionString(options->dsn, options->uid, options->pwd));
         const catalog::NameRules rules = odbc::ReadNameRules(session);
-        std::vector<catalog::Table> tables = odbc::ReadTables(session, {}, tablePattern);
+        std::vector<catalog::Table> tables = odbc::ReadTables(session);
+        if (!tablePattern.isEmpty()) {
+            const QRegularExpression pattern = TablePattern(tablePattern);
+            std::erase_if(tables, [&](const catalog::Table& table) {
+                return !pattern.match(table.name).hasMatch();
+            });
+        }
         std::stable_sort(tables.begin(), tables.end(),
                          [](const catalog::Table& a, const catalog::Table& b) {
                              return std::tie(a.catalog, a.schema, a.name) <

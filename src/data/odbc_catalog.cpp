@@ -170,14 +170,12 @@ catalog::NameRules ReadNameRules(const Session& session) {
     return rules;
 }
 
-std::vector<catalog::Table> ReadTables(const Session& session, const StopRequested& stop,
-                                       const QString& tablePattern) {
+std::vector<catalog::Table> ReadTables(const Session& session, const StopRequested& stop) {
     StatementHandle stmt = AllocateStatement(session.connection());
     const SQLHSTMT h = stmt.get();
     Argument types(QStringLiteral("TABLE,VIEW"));
-    Argument pattern(NullIfEmpty(tablePattern));
-    Check(SQLTablesW(h, nullptr, 0, nullptr, 0, pattern.get(), pattern.length(), types.get(),
-                     types.length()),
+    // No name pattern: some drivers then look only in the search path.
+    Check(SQLTablesW(h, nullptr, 0, nullptr, 0, nullptr, 0, types.get(), types.length()),
           SQL_HANDLE_STMT, h, "SQLTablesW");
     std::vector<catalog::Table> tables;
     while (Check(SQLFetch(h), SQL_HANDLE_STMT, h, "SQLFetch") != SQL_NO_DATA) {

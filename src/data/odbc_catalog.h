@@ -17,11 +17,9 @@ using catalog::StopRequested;
 catalog::NameRules ReadNameRules(const Session& session);
 
 // The tables and views of the connection's data source (the current
-// database where the driver has catalogs), in the driver's order; with a
-// pattern ("%" any text, "_" any character) only the tables it matches.
-// Throws the diagnostics when the driver refuses.
-std::vector<catalog::Table> ReadTables(const Session& session, const StopRequested& stop = {},
-                                       const QString& tablePattern = {});
+// database where the driver has catalogs), in the driver's order. Throws the
+// diagnostics when the driver refuses.
+std::vector<catalog::Table> ReadTables(const Session& session, const StopRequested& stop = {});
 
 // The columns of one table in their order, with the primary key's columns
 // marked (when the driver offers primary keys; without them none is).
