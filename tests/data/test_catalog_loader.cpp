@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QThread>
 
+#include "support/wait_until.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -77,7 +79,8 @@ TEST_F(CatalogLoaderTest, ANewerLoadOvertakesAnOlderOneWhichNeverArrives) {
     QSignalSpy tables(&loader, &CatalogLoader::TablesLoaded);
     script.holdTables = true;
     loader.Load(u"first"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(script.opened.load(), 1, 60000);
+    ASSERT_TRUE(test::WaitUntil([&] { return script.opened.load() == 1; }))
+        << "script.opened.load()";
     loader.Load(u"second"_s); // stops the first, still held, at its next row
     script.holdTables = false;
     ASSERT_TRUE(WaitFor(tables));
@@ -122,7 +125,8 @@ TEST_F(CatalogLoaderTest, CancelAndDestructionStopAHeldLoad) {
         QSignalSpy tables(&loader, &CatalogLoader::TablesLoaded);
         script.holdTables = true;
         loader.Load(u"held"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(script.opened.load(), 1, 60000);
+        ASSERT_TRUE(test::WaitUntil([&] { return script.opened.load() == 1; }))
+            << "script.opened.load()";
         loader.Cancel();
         loader.LoadColumns({{}, {}, u"held"_s, u"TABLE"_s}); // no connection any more
         QSignalSpy failed(&loader, &CatalogLoader::Failed);

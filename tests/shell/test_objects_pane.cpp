@@ -2,6 +2,7 @@
 // SQLite database: shown as kept, filled on connecting, names into the
 // document, and the keys that complete.
 #include "sqlite_window_fixture.h"
+#include "support/wait_until.h"
 
 #include "data/catalog_pane.h"
 #include "data/catalog_tree_model.h"
@@ -31,7 +32,8 @@ TEST_F(ObjectsPane, HiddenAtFirstThenAsLeftAndFilledOnConnecting) {
 
     Exec(u"CREATE TABLE \"Order Lines\" (id integer PRIMARY KEY, item text)"_s);
     main.CatalogConnectionChanged();
-    QTRY_COMPARE_WITH_TIMEOUT(main.CatalogModel()->rowCount(), 1, 60000);
+    ASSERT_TRUE(test::WaitUntil([&] { return main.CatalogModel()->rowCount() == 1; }))
+        << "main.CatalogModel()->rowCount()";
     main.LoadNewDoc();
     const QModelIndex table = main.CatalogModel()->index(0, 0);
     emit main.CatalogPane()->tree()->doubleClicked(table);
@@ -46,7 +48,9 @@ TEST_F(ObjectsPane, HiddenAtFirstThenAsLeftAndFilledOnConnecting) {
     QTest::keyClick(&editor, Qt::Key_Space, Qt::ControlModifier);
     auto* popup = editor.findChild<completion::CompletionPopup*>();
     ASSERT_TRUE(popup);
-    QTRY_COMPARE_WITH_TIMEOUT(popup->Shown(), (QStringList{u"id"_s, u"item"_s}), 60000);
+    ASSERT_TRUE(test::WaitUntil([&] {
+        return popup->Shown() == (QStringList{u"id"_s, u"item"_s});
+    })) << "popup->Shown()";
     QTest::keyClick(&editor, Qt::Key_Return);
     EXPECT_EQ(editor.Text(), u"SELECT o.id FROM \"Order Lines\" o");
 
