@@ -7,9 +7,10 @@
 //
 // Input: two bytes of caret (little-endian; with the top bit set it counts
 // back from one past the end, 0xFFFF is -1), one mode byte, then the text
-// (UTF-8). An odd mode byte m repeats the text until it is at least (m >> 1)
-// KiB UTF-16 units long (up to 127 K), so time that grows faster than the
-// text shows up as a libFuzzer time-out.
+// (UTF-8). An odd mode byte m repeats the text until it is at least
+// 256 * (m >> 1) UTF-16 units long (up to 32 K): time that grows faster than
+// the text shows up as a libFuzzer time-out, and short texts still get most
+// of the runs.
 #include "editor/completion_context.h"
 #include "editor/sql_tokens.h"
 
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3)
         return 0;
     const unsigned raw = data[0] | (unsigned(data[1]) << 8);
-    const qsizetype longText = (data[2] & 1) != 0 ? qsizetype(data[2] >> 1) * 1024 : 0;
+    const qsizetype longText = (data[2] & 1) != 0 ? qsizetype(data[2] >> 1) * 256 : 0;
     QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + 3),
                                      static_cast<qsizetype>(size - 3));
     if (longText > 0 && !text.isEmpty())

@@ -16,10 +16,11 @@ bool HasLineEnd(QStringView text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return editing::IsLineEnd(c); });
 }
 
-// Where a table name goes: after FROM, JOIN, INTO, UPDATE or a comma of a
-// FROM list.
-bool OpensTableName(const scan::CodeTokens& code, qsizetype k) {
-    return code.KeywordAt(k) != scan::TableKeyword::None;
+// In a comment, a string or a number.
+Context NothingAt(qsizetype caret) {
+    Context context;
+    context.wordStart = caret;
+    return context;
 }
 
 bool SameName(const QString& a, bool aQuoted, const QString& b, bool bQuoted) {
@@ -44,64 +45,73 @@ Context AnalyseAt(QStringView text, qsizetype caret) {
     caret = std::clamp<qsizetype>(caret, 0, text.size());
     Context context;
     context.wordStart = caret;
-    const std::vector<SqlToken> all = editing::SqlTokens(text);
+    scan::BatchReader batch(text, caret);
 
-    // The token the caret stands in or right after: the first that ends at
-    // or after it, when it starts before it.
-    const auto at = std::lower_bound(all.begin(), all.end(), caret,
-                                     [](const SqlToken& t, qsizetype c) { return t.end < c; });
-    if (at != all.end() && at->start < caret) {
-        const bool inside = caret < at->end || at->openEnd;
-        switch (at->kind) {
-        case SqlTokenKind::Comment:
-        case SqlTokenKind::String:
-            if (inside)
-                return context;
-            break;
-        case SqlTokenKind::Number:
-            return context;
-        case SqlTokenKind::QuotedName:
-            // A quote opened on an earlier line is more likely a slip than a
-            // name being typed.
-            if (inside && HasLineEnd(text.sliced(at->start, caret - at->start)))
-                return context;
-            context.wordStart = at->start;
-            break;
-        case SqlTokenKind::Word:
-            context.wordStart = at->start;
-            break;
-        case SqlTokenKind::Punct:
-            break;
-        }
-    }
-    context.word = text.sliced(context.wordStart, caret - context.wordStart).toString();
-
-    const scan::CodeTokens code = scan::ReadCode(text, all);
-    const auto firstAfter =
-        std::lower_bound(code.tokens.begin(), code.tokens.end(), context.wordStart,
-                         [](const SqlToken& t, qsizetype c) { return t.start < c; });
-    const qsizetype before = (firstAfter - code.tokens.begin()) - 1;
-
-    context.want = Want::Anything;
-    if (before >= 0 && code.IsPunct(before, u'.') && code.at(before).end == context.wordStart) {
-        // Walk back over name "." name "." ... written without blanks.
-        qsizetype k = before;
-        while (k >= 1 && code.IsPunct(k, u'.') && code.IsName(k - 1) &&
-               code.at(k - 1).end == code.at(k).start) {
-            context.qualifier.append(editing::NameOf(text, code.at(k - 1)));
-            context.qualifierQuoted.append(code.at(k - 1).kind == SqlTokenKind::QuotedName);
-            k -= 2;
-        }
-        std::reverse(context.qualifier.begin(), context.qualifier.end());
-        std::reverse(context.qualifierQuoted.begin(), context.qualifierQuoted.end());
-        if (!context.qualifier.isEmpty()) {
+    // What is wanted, from the tokens before the word at the caret.
+    const auto wanted = [&] {
+        context.want = Want::Anything;
+        context.word = text.sliced(context.wordStart, caret - context.wordStart).toString();
+        if (!batch.HasLast())
+            return;
+        const SqlToken& before = batch.Last();
+        if (batch.QualifierOpen() && before.end == context.wordStart) {
+            for (const SqlToken& part : batch.Qualifier()) {
+                context.qualifier << editing::NameOf(text, part);
+                context.qualifierQuoted << (part.kind == SqlTokenKind::QuotedName);
+            }
             context.want = Want::ColumnOf;
-            context.qualifierIsSchema = k >= 0 && OpensTableName(code, k);
+            context.qualifierIsSchema = batch.QualifierAfterTableKeyword();
+        } else if (batch.LastKeyword() != scan::TableKeyword::None) {
+            context.want = Want::Table;
         }
-    } else if (before >= 0 && OpensTableName(code, before)) {
-        context.want = Want::Table;
+    };
+
+    editing::SqlTokenReader reader(text);
+    SqlToken t;
+    bool placed = false; // the caret's place is known
+    while (reader.Next(t)) {
+        if (!placed && t.start >= caret) {
+            wanted();
+            placed = true;
+        } else if (!placed && caret <= t.end) {
+            // The token the caret stands in or right after.
+            const bool inside = caret < t.end || t.openEnd;
+            switch (t.kind) {
+            case SqlTokenKind::Comment:
+            case SqlTokenKind::String:
+                if (inside)
+                    return NothingAt(caret);
+                break;
+            case SqlTokenKind::Number:
+                return NothingAt(caret);
+            case SqlTokenKind::QuotedName:
+                // A quote opened on an earlier line is more likely a slip
+                // than a name being typed.
+                if (inside && HasLineEnd(text.sliced(t.start, caret - t.start)))
+                    return NothingAt(caret);
+                [[fallthrough]];
+            case SqlTokenKind::Word:
+                context.wordStart = t.start;
+                wanted();
+                placed = true;
+                break;
+            case SqlTokenKind::Punct:
+                break;
+            }
+            if (!placed) {
+                if (t.kind != SqlTokenKind::Comment)
+                    batch.Feed(t);
+                wanted();
+                placed = true;
+                continue;
+            }
+        }
+        if (t.kind != SqlTokenKind::Comment)
+            batch.Feed(t);
     }
-    context.tables = scan::TablesNamed(code, caret);
+    if (!placed)
+        wanted();
+    context.tables = batch.TakeTables();
     return context;
 }
 

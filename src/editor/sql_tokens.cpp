@@ -3,8 +3,11 @@
 namespace brindle::editing {
 
 bool IsNameChar(QChar c) {
-    return c.isLetterOrNumber() || c.isMark() || c.isSurrogate() || c == u'_' || c == u'$' ||
-           c == u'@' || c == u'#';
+    const char16_t u = c.unicode();
+    if (u < 0x80) // most SQL: no call into the Unicode tables
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+               u == u'_' || u == u'$' || u == u'@' || u == u'#';
+    return c.isLetterOrNumber() || c.isMark() || c.isSurrogate();
 }
 
 bool IsLineEnd(QChar c) {
@@ -41,45 +44,53 @@ qsizetype QuotedEnd(QStringView text, qsizetype i, bool& open) {
 
 } // namespace
 
+bool SqlTokenReader::Next(SqlToken& t) {
+    const QStringView text = m_text;
+    const qsizetype n = text.size();
+    qsizetype i = m_at;
+    while (i < n && text[i].isSpace())
+        ++i;
+    if (i >= n) {
+        m_at = n;
+        return false;
+    }
+    const QChar c = text[i];
+    const QChar next = i + 1 < n ? text[i + 1] : QChar();
+    t = SqlToken{i, i + 1, SqlTokenKind::Punct, false};
+    if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+        t.kind = c == u'\'' ? SqlTokenKind::String : SqlTokenKind::QuotedName;
+        t.end = QuotedEnd(text, i, t.openEnd);
+    } else if (c == u'-' && next == u'-') {
+        t.kind = SqlTokenKind::Comment;
+        t.end = i + 2;
+        while (t.end < n && !IsLineEnd(text[t.end]))
+            ++t.end;
+        t.openEnd = true;
+    } else if (c == u'/' && next == u'*') {
+        t.kind = SqlTokenKind::Comment;
+        const qsizetype close = text.indexOf(u"*/", i + 2);
+        t.openEnd = close < 0;
+        t.end = close < 0 ? n : close + 2;
+    } else if (IsAsciiDigit(c)) {
+        // 1.5, 1e10, 0x1F and even 1.2.3 are one token: nothing to complete.
+        t.kind = SqlTokenKind::Number;
+        while (t.end < n && (IsNameChar(text[t.end]) || text[t.end] == u'.'))
+            ++t.end;
+    } else if (IsNameChar(c)) {
+        t.kind = SqlTokenKind::Word;
+        while (t.end < n && IsNameChar(text[t.end]))
+            ++t.end;
+    }
+    m_at = t.end;
+    return true;
+}
+
 std::vector<SqlToken> SqlTokens(QStringView text) {
     std::vector<SqlToken> tokens;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text[i];
-        if (c.isSpace()) {
-            ++i;
-            continue;
-        }
-        SqlToken t{SqlTokenKind::Punct, i, i + 1, false};
-        const QChar next = i + 1 < n ? text[i + 1] : QChar();
-        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
-            t.kind = c == u'\'' ? SqlTokenKind::String : SqlTokenKind::QuotedName;
-            t.end = QuotedEnd(text, i, t.openEnd);
-        } else if (c == u'-' && next == u'-') {
-            t.kind = SqlTokenKind::Comment;
-            t.end = i + 2;
-            while (t.end < n && !IsLineEnd(text[t.end]))
-                ++t.end;
-            t.openEnd = true;
-        } else if (c == u'/' && next == u'*') {
-            t.kind = SqlTokenKind::Comment;
-            const qsizetype close = text.indexOf(u"*/", i + 2);
-            t.openEnd = close < 0;
-            t.end = close < 0 ? n : close + 2;
-        } else if (IsAsciiDigit(c)) {
-            // 1.5, 1e10, 0x1F and even 1.2.3 are one token: nothing to complete.
-            t.kind = SqlTokenKind::Number;
-            while (t.end < n && (IsNameChar(text[t.end]) || text[t.end] == u'.'))
-                ++t.end;
-        } else if (IsNameChar(c)) {
-            t.kind = SqlTokenKind::Word;
-            while (t.end < n && IsNameChar(text[t.end]))
-                ++t.end;
-        }
+    SqlTokenReader reader(text);
+    SqlToken t;
+    while (reader.Next(t))
         tokens.push_back(t);
-        i = t.end;
-    }
     return tokens;
 }
 

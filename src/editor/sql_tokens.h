@@ -11,7 +11,7 @@ namespace brindle::editing {
 // The pieces of SQL text that name completion tells apart. Comments (-- and
 // /* */) and strings ('...') hold no names; a quoted name ("...", `...`,
 // [...]) is one name whatever it holds.
-enum class SqlTokenKind {
+enum class SqlTokenKind : unsigned char {
     Word,       // a bare name or keyword
     QuotedName, // "...", `...` or [...]
     String,     // '...'
@@ -21,9 +21,9 @@ enum class SqlTokenKind {
 };
 
 struct SqlToken {
-    SqlTokenKind kind = SqlTokenKind::Punct;
     qsizetype start = 0;
     qsizetype end = 0; // one past its last character
+    SqlTokenKind kind = SqlTokenKind::Punct;
     // A caret at `end` still stands inside it: a line comment (its end is
     // the line end), or a string, quoted name or comment the text ends in.
     bool openEnd = false;
@@ -37,9 +37,21 @@ bool IsNameChar(QChar c);
 // True for CR, LF and the Unicode line and paragraph separators.
 bool IsLineEnd(QChar c);
 
-// The tokens of `text` in order, blanks left out; linear in its length. A
-// quote or comment left open runs to the end of the text. Doubled closing
-// quotes ('', "", ``, ]]) stay inside.
+// Reads the tokens of a text in order, blanks left out; linear in its
+// length. A quote or comment left open runs to the end of the text. Doubled
+// closing quotes ('', "", ``, ]]) stay inside. The text must outlive it.
+class SqlTokenReader {
+public:
+    explicit SqlTokenReader(QStringView text) : m_text(text) {}
+    // The next token into `token`; false at the end of the text.
+    bool Next(SqlToken& token);
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;
+};
+
+// All the tokens of a short text, as SqlTokenReader reads them.
 std::vector<SqlToken> SqlTokens(QStringView text);
 
 // A Word or QuotedName token's name: a quoted one without its quotes and

@@ -83,7 +83,7 @@ TEST(CompletionContext, TheWordAtTheCaretAndWhatItWants) {
          {u"SELECT a, |", u"SELECT * FROM t WHERE x IN (1, |", u"UPDATE t SET a = 1, |",
           u"INSERT INTO t (a, |", u"SELECT * FROM (SELECT a, |", u"SELECT EXTRACT(YEAR FROM |",
           u"SELECT a IS DISTINCT FROM |", u"SELECT * FROM t |", u"ALTER TABLE t ON UPDATE |",
-          u"SELECT * FROM t; SELECT a, |"})
+          u"SELECT * FROM t; SELECT a, |", u"SELECT x.from, |"})
         EXPECT_EQ(At(marked).want, Want::Anything) << QString::fromUtf16(marked).toStdString();
 }
 
@@ -130,6 +130,10 @@ TEST(CompletionContext, TheTablesOfTheBatch) {
     c = At(u"SELECT EXTRACT(YEAR FROM d), a IS DISTINCT FROM b FROM t "
            u"FOR UPDATE; INSERT INTO x SELECT 1 ON DUPLICATE KEY UPDATE y = 2");
     EXPECT_EQ(Named(c), "t, x");
+
+    c = At(u"SELECT o.|\nFROM orders o, public.\nJOIN b");
+    EXPECT_EQ(Named(c), "orders o, public, b")
+        << "a dot still waiting for its name takes no keyword after it";
 }
 
 TEST(CompletionContext, NothingInCommentsStringsAndNumbers) {
