@@ -51,18 +51,25 @@ private:
         QString connectionString;
         Table table;
     };
+    // What the thread shares with the loader. The thread keeps it alive, so
+    // a loader that does not wait for a driver call stuck on an unreachable
+    // server (it lets the thread go at the end) leaves nothing behind.
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::condition_variable finished;
+        std::deque<Job> jobs;
+        quint64 generation = 0;
+        bool stopping = false;
+        bool done = false;
+    };
+
     void Post(Job job, bool newGeneration);
-    bool Stale(quint64 generation) const;
     template <typename Emit> void Deliver(quint64 generation, Emit emitSignal);
-    void Run();
+    static void Run(CatalogLoader* loader, std::shared_ptr<Shared> shared,
+                    CatalogSourceFactory open);
 
-    const CatalogSourceFactory m_open;
-
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<Job> m_jobs;
-    quint64 m_generation = 0;
-    bool m_stopping = false;
+    std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
 };
 

@@ -22,8 +22,10 @@ using namespace Qt::StringLiterals;
 // What the fake connections do, shared with the test.
 struct Script {
     std::atomic<bool> holdTables{false}; // Tables() waits until told to stop
+    std::atomic<bool> stuck{false};      // Tables() waits, deaf to stopping, as a dead server
     std::atomic<bool> lost{false};       // every call fails as a dropped connection does
     std::atomic<int> opened{0};
+    std::atomic<int> tablesDone{0}; // the last the thread touches of this
 };
 
 class FakeSource final : public CatalogSource {
@@ -35,10 +37,12 @@ public:
         return {};
     }
     std::vector<Table> Tables(const StopRequested& stop) override {
-        while (m_script.holdTables && !stop())
+        while ((m_script.holdTables && !stop()) || m_script.stuck)
             QThread::msleep(1);
         Fail();
-        return {{{}, {}, m_name, u"TABLE"_s}};
+        std::vector<Table> tables{{{}, {}, m_name, u"TABLE"_s}};
+        ++m_script.tablesDone;
+        return tables;
     }
     std::vector<Column> Columns(const Table& table) override {
         Fail();
@@ -135,7 +139,17 @@ TEST_F(CatalogLoaderTest, CancelAndDestructionStopAHeldLoad) {
         EXPECT_EQ(failed.size(), 0);
         loader.Load(u"again"_s);
     } // destroyed while "again" is held: must return
-    SUCCEED();
+    {
+        CatalogLoader loader(Factory());
+        script.opened = 0;
+        script.tablesDone = 0;
+        script.stuck = true;
+        loader.Load(u"dead server"_s);
+        ASSERT_TRUE(test::WaitUntil([&] { return script.opened.load() == 1; }));
+    } // a call that never returns does not hold up the end either
+    script.stuck = false;
+    // The thread let go still reads the script: it must outlive it.
+    ASSERT_TRUE(test::WaitUntil([&] { return script.tablesDone.load() == 1; }));
 }
 
 } // namespace
