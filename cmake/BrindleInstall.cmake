@@ -63,15 +63,13 @@ set(CPACK_PACKAGE_NAME brindle)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${BRINDLE_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "SQL query tool for ODBC data sources, in Japanese")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Brindle is a desktop SQL query tool with a Japanese interface. It reaches\n"
-    "any database through an ODBC data source (unixODBC). Its editor colours\n"
-    "keywords and comments as you type, by a keyword table you can edit; it runs\n"
-    "the selection or the whole text as batches split at GO lines, shows every\n"
-    "result in a grid, re-formats queries, and exports results to a spreadsheet.\n"
-    "Every query document and every batch run are kept, so nothing typed is lost.\n"
-    "brindle-cli does the same without a display.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGE_DESCRIPTION [=[Brindle is a desktop SQL query tool with a Japanese interface. It reaches
+any database through an ODBC data source (unixODBC). Its editor colours
+keywords and comments as you type, by a keyword table you can edit; it runs
+the selection or the whole text as batches split at GO lines, shows every
+result in a grid, re-formats queries, and exports results to a spreadsheet.
+Every query document and every batch run are kept, so nothing typed is lost.
+brindle-cli does the same without a display.]=])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
