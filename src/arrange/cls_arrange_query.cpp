@@ -3,8 +3,7 @@
 #include "arrange/arrange_text.h"
 #include "colour/colour_errors.h"
 #include "colour/keyword_file.h"
-
-#include <QCoreApplication>
+#include "colour/keyword_file_location.h"
 
 #include <new>
 #include <optional>
@@ -30,8 +29,7 @@ template <typename Step> std::optional<Error> FailureOf(Step step) {
 
 } // namespace
 
-clsArrangeQuery::clsArrangeQuery(ErrorBoxSink& errors)
-    : clsArrangeQuery(errors, QCoreApplication::applicationDirPath() + u"/KEYWORD_ARRANGE.CSV") {}
+clsArrangeQuery::clsArrangeQuery(ErrorBoxSink& errors) : m_errors(errors) {}
 
 clsArrangeQuery::clsArrangeQuery(ErrorBoxSink& errors, QString keywordFilePath)
     : m_errors(errors), m_keywordFilePath(std::move(keywordFilePath)) {}
@@ -55,7 +53,10 @@ bool clsArrangeQuery::LoadKeywords(ArrangeTable& table) {
 }
 
 bool clsArrangeQuery::ReadKeywordFile(QString& text) {
-    return Reported(FailureOf([&] { text = ReadKeywordFileText(m_keywordFilePath); }));
+    return Reported(FailureOf([&] {
+        text = ReadKeywordFileText(
+            m_keywordFilePath.isEmpty() ? KeywordFilePath(kArrangeKeywordFile) : m_keywordFilePath);
+    }));
 }
 
 bool clsArrangeQuery::ParseKeywords(QStringView text, ArrangeTable& table) {

@@ -14,7 +14,7 @@ namespace brindle {
 // effect at once; nothing is kept between calls.
 class clsArrangeQuery {
 public:
-    // The keyword file beside the executable.
+    // KEYWORD_ARRANGE.CSV as KeywordFilePath finds it, on every call.
     explicit clsArrangeQuery(ErrorBoxSink& errors);
     clsArrangeQuery(ErrorBoxSink& errors, QString keywordFilePath);
 
@@ -33,7 +33,7 @@ private:
     void ShowErrMsg(const Error& error);
 
     ErrorBoxSink& m_errors;
-    QString m_keywordFilePath;
+    QString m_keywordFilePath; // empty: the user's copy or the installed one
 };
 
 } // namespace brindle

@@ -7,13 +7,10 @@
 #include "core/error.h"
 #include "shell/error_box_sink.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 
 namespace brindle::cli {
 
@@ -28,15 +25,6 @@ public:
     }
     bool failed = false;
 };
-
-// Beside the executable, like the program's own tables.
-QString BesideExecutable(const char16_t* name) {
-    char buffer[PATH_MAX];
-    const char* resolved = realpath("/proc/self/exe", buffer);
-    const QString dir =
-        resolved ? QFileInfo(QString::fromLocal8Bit(resolved)).absolutePath() : QString();
-    return dir + u'/' + QString::fromUtf16(name);
-}
 
 struct KeywordOptions {
     QString keywords;
@@ -105,9 +93,8 @@ int RunColour(std::span<const std::string_view> args) {
     if (!input)
         return kExitFailure;
     StderrSink errors;
-    clsEditColor colouring(errors, options.keywords.isEmpty()
-                                       ? BesideExecutable(u"KEYWORD_COLOR.CSV")
-                                       : options.keywords);
+    // No --keywords: the program's own choice, the user's copy or the installed one.
+    clsEditColor colouring(errors, options.keywords);
     colouring.setTabSpaceNum(options.tab);
     const QString coloured = colouring.CColor(*input);
     if (errors.failed)
@@ -124,9 +111,7 @@ int RunArrange(std::span<const std::string_view> args) {
     if (!input)
         return kExitFailure;
     StderrSink errors;
-    clsArrangeQuery arrangement(errors, options.keywords.isEmpty()
-                                            ? BesideExecutable(u"KEYWORD_ARRANGE.CSV")
-                                            : options.keywords);
+    clsArrangeQuery arrangement(errors, options.keywords);
     const QString arranged = arrangement.CArrange(*input);
     if (errors.failed)
         return kExitFailure;

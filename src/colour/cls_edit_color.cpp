@@ -3,8 +3,7 @@
 #include "colour/colour_errors.h"
 #include "colour/colour_passes.h"
 #include "colour/keyword_file.h"
-
-#include <QCoreApplication>
+#include "colour/keyword_file_location.h"
 
 #include <new>
 
@@ -99,7 +98,7 @@ QString clsEditColor::KeywordFilePath() const {
     if (!m_keywordFilePath.isEmpty()) {
         return m_keywordFilePath;
     }
-    return QCoreApplication::applicationDirPath() + u"/KEYWORD_COLOR.CSV";
+    return brindle::KeywordFilePath(kColourKeywordFile);
 }
 
 } // namespace brindle

@@ -13,7 +13,7 @@ namespace brindle {
 // every call, so an edited file counts from the next keystroke on.
 class clsEditColor {
 public:
-    // Uses KEYWORD_COLOR.CSV in the executable's directory.
+    // Uses KEYWORD_COLOR.CSV as KeywordFilePath finds it, on every call.
     explicit clsEditColor(ErrorBoxSink& errors);
     clsEditColor(ErrorBoxSink& errors, QString keywordFilePath);
 
@@ -38,7 +38,7 @@ private:
     QString KeywordFilePath() const;
 
     ErrorBoxSink& m_errors;
-    QString m_keywordFilePath; // empty: beside the executable
+    QString m_keywordFilePath; // empty: the user's copy or the installed one
     qint16 m_tabSpaceNum = 4;
 };
 

@@ -2,10 +2,9 @@
 
 #include "colour/colour_passes.h"
 #include "colour/keyword_file.h"
+#include "colour/keyword_file_location.h"
 #include "colour/paragraph_colouring.h"
 #include "core/error.h"
-
-#include <QCoreApplication>
 
 #include <new>
 
@@ -28,7 +27,7 @@ LiveColouring::~LiveColouring() = default;
 QString LiveColouring::KeywordFilePath() const {
     if (!m_keywordFilePath.isEmpty())
         return m_keywordFilePath;
-    return QCoreApplication::applicationDirPath() + u"/KEYWORD_COLOR.CSV";
+    return brindle::KeywordFilePath(kColourKeywordFile);
 }
 
 IncrementalColouring* LiveColouring::Prepare(const QString& fontName, double pointSize,

@@ -21,7 +21,7 @@ namespace brindle::colour {
 // (LocalColouringExact).
 class LiveColouring {
 public:
-    // `keywordFilePath` empty: KEYWORD_COLOR.CSV beside the executable.
+    // `keywordFilePath` empty: KEYWORD_COLOR.CSV as KeywordFilePath finds it.
     explicit LiveColouring(QString keywordFilePath = {});
     ~LiveColouring();
     LiveColouring(const LiveColouring&) = delete;

@@ -15,9 +15,13 @@ QString GroupKey(const QString& section, const QString& key) {
 
 } // namespace
 
-QString SettingsFilePath() {
+QString UserConfigDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Brindle/Brindle.ini");
+           QStringLiteral("/Brindle");
+}
+
+QString SettingsFilePath() {
+    return UserConfigDirectory() + QStringLiteral("/Brindle.ini");
 }
 
 QString GetSetting(const QString& application, const QString& section, const QString& key,

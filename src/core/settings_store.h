@@ -11,6 +11,11 @@ namespace brindle {
 // XDG_CONFIG_HOME takes effect at once.
 QString SettingsFilePath();
 
+// The program's own directory under the user's configuration directory,
+// where the settings file and the user's own keyword files live:
+// $XDG_CONFIG_HOME/Brindle, or ~/.config/Brindle. Looked up on every call.
+QString UserConfigDirectory();
+
 // Returns `defaultValue` when the key does not exist or the file cannot be
 // read. Never throws.
 QString GetSetting(const QString& application, const QString& section, const QString& key,

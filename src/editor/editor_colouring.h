@@ -18,7 +18,7 @@ class ErrorBoxSink;
 // either way. Errors of the keyword file go to the sink, once per change.
 class EditorColouring final : private RichTextEditor::TextShaper {
 public:
-    // `keywordFilePath` empty: KEYWORD_COLOR.CSV beside the executable.
+    // `keywordFilePath` empty: KEYWORD_COLOR.CSV as KeywordFilePath finds it.
     EditorColouring(RichTextEditor& editor, ErrorBoxSink& errors, QString keywordFilePath = {});
     ~EditorColouring() override;
     EditorColouring(const EditorColouring&) = delete;

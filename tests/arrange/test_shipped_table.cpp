@@ -3,6 +3,7 @@
 #include "arrange_fixture.h"
 #include "colour/keyword_file.h"
 #include "naive_arranger.h"
+#include "support/temp_config_home.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -108,6 +109,7 @@ TEST(ShippedTable, IsReadFromBesideTheExecutable) {
     char name[] = "brindle_arrange_tests";
     char* argv[] = {name, nullptr};
     const QCoreApplication app(argc, argv);
+    const test::TempConfigHome noCopyOfTheUsers;
     RecordingErrorSink errors;
     clsArrangeQuery formatter(errors);
     EXPECT_EQ(formatter.CArrange(u"select a from t"_s),

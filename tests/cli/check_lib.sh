@@ -7,8 +7,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 # exec and export keep their batches in the query history: in the scratch
-# directory, never in the user's own store.
+# directory, never in the user's own store. Nor are the user's own keyword
+# files read.
 export XDG_DATA_HOME="$work/data"
+export XDG_CONFIG_HOME="$work/config"
 
 fail() {
     echo "FAIL: $*" >&2

@@ -49,6 +49,36 @@ expect "arrange empty table status" 1 "$?"
 printf '%s' '{\rtf1 select 1\par }' | "$cli" colour | grep -q 'cf1 select' || fail "colour default table"
 printf 'select 1' | "$cli" arrange >/dev/null || fail "arrange default table"
 
+# The user's own copies in $XDG_CONFIG_HOME/Brindle come first; a broken one
+# is reported, not passed over; without them the shipped ones count again.
+mkdir -p "$XDG_CONFIG_HOME/Brindle"
+own_colour=$XDG_CONFIG_HOME/Brindle/KEYWORD_COLOR.CSV
+own_arrange=$XDG_CONFIG_HOME/Brindle/KEYWORD_ARRANGE.CSV
+printf 'caption\r\nfrom,3\r\n' >"$own_colour"
+out=$(printf '%s' '{\rtf1 select 1 from t\par }' | "$cli" colour)
+case $out in *'\cf3 from'*) ;; *) fail "colour: the user's table wins: $out" ;; esac
+case $out in *'\cf1 select'*) fail "colour: the shipped table was used with the user's" ;; esac
+printf 'caption\r\nFROM,1,1\r\n' >"$own_arrange"
+out=$(printf 'select a from t' | "$cli" arrange | tr -d '\r')
+expect "arrange: the user's table wins" 'select a
+from
+    t' "$out"
+out=$(printf 'select a from t' | "$cli" arrange --keywords "$work/ar.csv" | head -n 1 | tr -d '\r')
+expect "arrange: --keywords before the user's table" select "$out"
+printf 'caption\r\nselect\r\n' >"$own_colour"
+err=$(printf 'x' | "$cli" colour 2>&1 >/dev/null)
+expect "colour: a broken user's table, status" 1 "$?"
+case $err in 9:*) ;; *) fail "colour: a broken user's table, message: $err" ;; esac
+printf 'caption\r\nFROM,1\r\n' >"$own_arrange"
+err=$(printf 'select a' | "$cli" arrange 2>&1 >/dev/null)
+expect "arrange: a broken user's table, status" 1 "$?"
+case $err in 9:*) ;; *) fail "arrange: a broken user's table, message: $err" ;; esac
+rm "$own_colour" "$own_arrange"
+printf '%s' '{\rtf1 select 1\par }' | "$cli" colour | grep -q 'cf1 select' ||
+    fail "colour: the shipped table once the user's is gone"
+out=$(printf 'select a' | "$cli" arrange | head -n 1 | tr -d '\r')
+expect "arrange: the shipped table once the user's is gone" select "$out"
+
 "$cli" colour --tab >/dev/null 2>&1
 expect "colour --tab without a value" 2 "$?"
 "$cli" csv extra >/dev/null 2>&1

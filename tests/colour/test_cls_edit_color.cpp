@@ -2,6 +2,7 @@
 #include "colour/colour_passes.h"
 #include "keyword_file_fixture.h"
 #include "qt_print.h"
+#include "support/temp_config_home.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -274,6 +275,7 @@ TEST(CColorBesideExecutable, ReadsTheTableBesideTheProgram) {
     char name[] = "brindle_colour_tests";
     char* argv[] = {name, nullptr};
     const QCoreApplication app(argc, argv);
+    const test::TempConfigHome noCopyOfTheUsers;
     ASSERT_TRUE(QDir(QCoreApplication::applicationDirPath()).exists(u"KEYWORD_COLOR.CSV"_s));
     test::RecordingErrorBoxes boxes;
     clsEditColor colour(boxes);

@@ -11,6 +11,12 @@
 # --wm runs it under a real window manager (openbox, in the test's own PID
 # namespace), as users see the program.
 #
+# --files CLI also checks what the program finds outside itself, as an
+# installed copy must: a keyword typed into the document turns blue (the
+# colour table beside the program is read), F9 lays the query out (so is the
+# arrange table; the text is read back from the local store with CLI, a
+# brindle-cli), and the main window carries the program's icon.
+#
 # Exits 77 (skipped) when a tool it needs is missing (scripts/setup-deps
 # installs them all) or, with --wm, no PID namespace can be made. Every wait
 # is bounded; the program is killed on a time-out.
@@ -22,15 +28,20 @@ source "$HERE/lib/x_session.sh"
 
 inside=false
 wm=false
+cli=
 while (($#)); do
     case $1 in
     --inside) inside=true ;;
     --wm) wm=true ;;
+    --files)
+        cli=${2:?--files needs the path of brindle-cli}
+        shift
+        ;;
     *) break ;;
     esac
     shift
 done
-brindle=${1:?usage: test_window_smoke.sh [--wm] BRINDLE}
+brindle=${1:?usage: test_window_smoke.sh [--wm] [--files CLI] BRINDLE}
 
 # Seconds each step may take before the test fails.
 WINDOW_WAIT=20
@@ -39,7 +50,9 @@ EXIT_WAIT=20
 # ---------------------------------------------------------------------------
 # Outside the display: tools, a private home, the virtual display.
 if ! $inside; then
-    for tool in xvfb-run xdotool; do
+    tools=(xvfb-run xdotool)
+    [[ -n "$cli" ]] && tools+=(import xprop)
+    for tool in "${tools[@]}"; do
         if ! command -v "$tool" >/dev/null; then
             echo "SKIP: $tool is not installed"
             exit 77
@@ -47,8 +60,9 @@ if ! $inside; then
     done
     on_display=(bash)
     flags=()
+    [[ -n "$cli" ]] && flags+=(--files "$cli")
     if $wm; then
-        flags=(--wm)
+        flags+=(--wm)
         if missing=$(window_manager_missing); then
             echo "SKIP: $missing is not installed"
             exit 77
@@ -202,6 +216,53 @@ for ((y = HEIGHT / 3; y > 0; y -= 8)); do
 done
 $found || fail "the frame never showed the document \"無題1\" (title: $(xdotool getwindowname "$main"))"
 echo "ok   the document \"無題1\" is shown (frame title \"$maximised\")"
+
+if [[ -n "$cli" ]]; then
+    # Pixels of the main window near pure blue, the colour of keyword class 1
+    # (the toolbar's images have some too: only a growth counts).
+    blue_pixels() {
+        import -silent -window "$main" -depth 8 txt:- 2>/dev/null | awk '
+            match($0, /\([0-9]+,[0-9]+,[0-9]+/) {
+                split(substr($0, RSTART + 1, RLENGTH - 1), c, ",")
+                if (c[1] <= 60 && c[2] <= 60 && c[3] >= 200) n++
+            }
+            END { print n + 0 }'
+    }
+    blue_grew() {
+        (($(blue_pixels) > $1 + 20))
+    }
+    # The documents the store keeps open, each text after its id.
+    stored_texts() {
+        local id
+        XDG_DATA_HOME="$tmp/home/data" "$cli" recovery list 2>/dev/null |
+            awk -F'\t' '$2 == "open" { print $1 }' |
+            while read -r id; do
+                XDG_DATA_HOME="$tmp/home/data" "$cli" recovery show "$id" 2>/dev/null
+                echo
+            done
+    }
+    arranged_in_store() {
+        [[ "$(stored_texts | tr -d '\r')" == *$'select\n    a\nfrom\n    t'* ]]
+    }
+
+    xdotool windowfocus --sync "$main"
+    before=$(blue_pixels)
+    xdotool type --delay 25 "select a from t"
+    wait_until "select and from in blue" blue_grew "$before"
+    echo "ok   keywords are coloured: the colour table is found"
+    xdotool key F9
+    wait_until "the query laid out by F9, in the store" arranged_in_store
+    echo "ok   F9 lays the query out: the arrange table is found"
+
+    sizes=$(xprop -id "$main" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' |
+        sort -u | tr '\n' ' ')
+    # Qt hands the window manager the sizes up to 128.
+    for size in 32 48 128; do
+        [[ "$sizes" == *"Icon ($size x $size)"* ]] ||
+            fail "the window's icon has no ${size}x$size image (it has: ${sizes:-none})"
+    done
+    echo "ok   the window carries the program's icon: $sizes"
+fi
 
 # ファイル(&F), then 終了(&X), from the keyboard.
 xdotool windowfocus --sync "$main"

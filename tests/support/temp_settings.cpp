@@ -6,14 +6,6 @@
 
 namespace brindle::test {
 
-TempSettings::TempSettings() : m_previous(qgetenv("XDG_CONFIG_HOME")) {
-    qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
-}
-
-TempSettings::~TempSettings() {
-    qputenv("XDG_CONFIG_HOME", m_previous);
-}
-
 QString TempSettings::FileText() const {
     QFile file(SettingsFilePath());
     if (!file.open(QIODevice::ReadOnly))

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "support/temp_config_home.h"
+
 #include <QString>
-#include <QTemporaryDir>
 
 namespace brindle::test {
 
@@ -9,18 +10,12 @@ namespace brindle::test {
 // temporary directory for the lifetime of the object.
 class TempSettings {
 public:
-    TempSettings();
-    ~TempSettings();
-    TempSettings(const TempSettings&) = delete;
-    TempSettings& operator=(const TempSettings&) = delete;
-
-    QString path() const { return m_dir.path(); }
+    QString path() const { return m_home.path(); }
     // The whole settings file as text (empty when it does not exist).
     QString FileText() const;
 
 private:
-    QTemporaryDir m_dir;
-    QByteArray m_previous;
+    TempConfigHome m_home;
 };
 
 } // namespace brindle::test
