@@ -1,6 +1,7 @@
 #include "shell/catalog_choices.h"
 
 #include "colour/keyword_file.h"
+#include "colour/keyword_file_location.h"
 #include "colour/keyword_table.h"
 #include "core/error.h"
 #include "data/catalog_tree_model.h"

@@ -15,7 +15,8 @@ struct Table;
 // "オブジェクト" pane holds, and the keywords of the colour keyword file.
 class CatalogChoices final : public completion::ChoiceSource {
 public:
-    CatalogChoices(catalog::CatalogTreeModel& model, QString keywordFilePath);
+    // An empty path: the colour keyword file the colouring reads.
+    CatalogChoices(catalog::CatalogTreeModel& model, QString keywordFilePath = {});
 
     std::vector<completion::Choice> Tables(const QString& group) override;
     bool IsGroup(const QString& name) override;

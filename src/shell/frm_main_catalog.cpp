@@ -12,7 +12,6 @@
 #include "store/preferences.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -53,8 +52,7 @@ void frmMain::BuildCatalogPane() {
         connect(m_catalogPane, &QDockWidget::visibilityChanged, objects,
                 [this, objects] { objects->setChecked(!m_catalogPane->isHidden()); });
     }
-    m_choices = std::make_unique<CatalogChoices>(
-        *m_catalogModel, QCoreApplication::applicationDirPath() + u"/KEYWORD_COLOR.CSV");
+    m_choices = std::make_unique<CatalogChoices>(*m_catalogModel);
     // Columns read for the completion fill an open list.
     connect(m_catalogLoader.get(), &catalog::CatalogLoader::ColumnsLoaded, this, [this] {
         for (frmSQL* doc : Documents()) {
