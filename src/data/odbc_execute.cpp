@@ -123,6 +123,13 @@ std::shared_ptr<const ResultTable> ExecuteBatch(const Session& session, const QS
                                                 int timeoutSeconds, RunControl* control,
                                                 BatchFacts* facts) {
     const BatchClock clock(facts);
+    // What the driver would refuse by itself, locking the connection as it
+    // does, is refused here in its place.
+    if (TooShortForDriver(session.quirks(), text))
+        throw Error(
+            kOdbcFailure,
+            QStringLiteral("[42000] %1 文字に満たない文は、このドライバーでは実行できません。")
+                .arg(session.quirks().shortestStatement));
     const StatementHandle statement = AllocateStatement(session.connection());
     const SQLHSTMT stmt = statement.get();
     const AttachedStatement attached(control, stmt);
