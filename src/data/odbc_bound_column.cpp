@@ -1,13 +1,15 @@
 #include "data/odbc_bound_column.h"
 
 #include "data/odbc_cell.h"
+#include "data/odbc_text.h"
 
 #include <sqlext.h>
 
 namespace brindle::odbc {
 
-BoundColumn::BoundColumn(const ColumnPlan& plan, SQLULEN rows)
-    : m_plan(plan), m_buffer(rows * static_cast<SQLULEN>(plan.bindBytes)), m_indicators(rows) {}
+BoundColumn::BoundColumn(const ColumnPlan& plan, SQLULEN rows, bool untrustedLengths)
+    : m_plan(plan), m_untrustedLengths(untrustedLengths),
+      m_buffer(rows * static_cast<SQLULEN>(plan.bindBytes)), m_indicators(rows) {}
 
 bool BoundColumn::bind(SQLHSTMT statement, SQLUSMALLINT column) {
     return SQL_SUCCEEDED(SQLBindCol(statement, column, m_plan.cType, m_buffer.data(),
@@ -31,8 +33,9 @@ void BoundColumn::appendTo(ColumnValues& values, SQLULEN row) const {
     }
     switch (m_plan.cType) {
     case SQL_C_WCHAR: {
+        const qsizetype room = m_plan.bindBytes / qsizetype(sizeof(SQLWCHAR)) - 1;
         values.appendText(cell(row),
-                          static_cast<qsizetype>(indicator) / qsizetype(sizeof(SQLWCHAR)));
+                          WideValueUnits(cell(row), indicator, room, m_untrustedLengths));
         return;
     }
     case SQL_C_BINARY:

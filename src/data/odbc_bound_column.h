@@ -13,7 +13,9 @@ namespace brindle::odbc {
 // side by side and one length/indicator per row.
 class BoundColumn {
 public:
-    BoundColumn(const ColumnPlan& plan, SQLULEN rows);
+    // untrustedLengths: text ends at its terminator when that is further
+    // than the length the driver gave (DriverQuirks::wideLengthsShort).
+    BoundColumn(const ColumnPlan& plan, SQLULEN rows, bool untrustedLengths = false);
 
     // Binds the buffer to the statement's column; false when the driver
     // refuses (the column is then read with SQLGetData instead).
@@ -31,6 +33,7 @@ private:
     }
 
     ColumnPlan m_plan;
+    bool m_untrustedLengths;
     std::vector<unsigned char> m_buffer;
     std::vector<SQLLEN> m_indicators;
 };

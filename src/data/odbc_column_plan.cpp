@@ -10,12 +10,15 @@ ColumnPlan Fixed(ColumnKind kind, SQLSMALLINT cType, std::size_t bytes) {
     return {kind, cType, static_cast<SQLLEN>(bytes), false};
 }
 
-// Text in UTF-16, bound with room for the driver's terminating NUL when the
-// declared length is known and short enough.
+// Text in UTF-16, bound when the declared length is known and short enough.
+// The length counts characters, and one beyond the BMP takes two UTF-16
+// units: the buffer has room for that at every character, and for the
+// driver's terminating NUL. (MariaDB's driver cuts a value short of its
+// buffer without saying so and reports a length in characters.)
 ColumnPlan WideText(ColumnKind kind, SQLULEN chars) {
     if (chars == 0 || chars > kMaxBoundTextChars)
         return {kind, SQL_C_WCHAR, 0, false};
-    return {kind, SQL_C_WCHAR, static_cast<SQLLEN>((chars + 1) * sizeof(SQLWCHAR)), true};
+    return {kind, SQL_C_WCHAR, static_cast<SQLLEN>((2 * chars + 1) * sizeof(SQLWCHAR)), true};
 }
 
 ColumnPlan Binary(SQLULEN bytes) {

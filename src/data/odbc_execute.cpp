@@ -5,6 +5,7 @@
 #include "data/odbc_fetch.h"
 #include "data/odbc_handles.h"
 #include "data/odbc_text.h"
+#include "data/odbc_timeout_watch.h"
 
 #include <QElapsedTimer>
 
@@ -45,6 +46,20 @@ void CountChangedRows(SQLHSTMT statement, BatchFacts* facts) {
     const qint64 rows = ChangedRows(statement);
     if (rows >= 0)
         facts->rowsChanged = std::max<qint64>(facts->rowsChanged, 0) + rows;
+}
+
+// Gives the statement its time-out; false when the driver keeps none and
+// says so (01S02, the value changed).
+bool SetQueryTimeout(SQLHSTMT stmt, int seconds) {
+    const auto wanted = static_cast<SQLULEN>(qMax(seconds, 0));
+    const SQLRETURN rc =
+        Check(SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(wanted), 0),
+              SQL_HANDLE_STMT, stmt, "SQLSetStmtAttr(SQL_ATTR_QUERY_TIMEOUT)");
+    if (rc != SQL_SUCCESS_WITH_INFO || wanted == 0)
+        return true;
+    SQLULEN kept = wanted;
+    return !SQL_SUCCEEDED(SQLGetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, &kept, 0, nullptr)) ||
+           kept == wanted;
 }
 
 // Writes the batch's elapsed time into the facts however it leaves.
@@ -123,13 +138,17 @@ std::shared_ptr<const ResultTable> ExecuteBatch(const Session& session, const QS
                                                 int timeoutSeconds, RunControl* control,
                                                 BatchFacts* facts) {
     const BatchClock clock(facts);
+    // What the driver would refuse by itself, locking the connection as it
+    // does, is refused here in its place.
+    if (TooShortForDriver(session.quirks(), text))
+        throw Error(
+            kOdbcFailure,
+            QStringLiteral("[42000] %1 文字に満たない文は、このドライバーでは実行できません。")
+                .arg(session.quirks().shortestStatement));
     const StatementHandle statement = AllocateStatement(session.connection());
     const SQLHSTMT stmt = statement.get();
     const AttachedStatement attached(control, stmt);
-    Check(SQLSetStmtAttr(
-              stmt, SQL_ATTR_QUERY_TIMEOUT,
-              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(qMax(timeoutSeconds, 0))), 0),
-          SQL_HANDLE_STMT, stmt, "SQLSetStmtAttr(SQL_ATTR_QUERY_TIMEOUT)");
+    const bool driverTimesOut = SetQueryTimeout(stmt, timeoutSeconds);
 
     // Only a cursor that scrolls lets long values be read again row by row;
     // a driver that refuses keeps its forward-only cursor and fetches singly.
@@ -138,9 +157,19 @@ std::shared_ptr<const ResultTable> ExecuteBatch(const Session& session, const QS
                        0);
 
     std::vector<SQLWCHAR> sql = ToSqlWide(text);
+    SQLRETURN executed = SQL_ERROR;
+    {
+        // A driver without time-outs is stopped by a watch of ours.
+        const TimeoutWatch watch(stmt, driverTimesOut ? 0 : timeoutSeconds);
+        executed = SQLExecDirectW(stmt, sql.data(), SQL_NTS);
+        if (!SQL_SUCCEEDED(executed) && executed != SQL_NO_DATA && watch.expired())
+            throw Error(
+                kOdbcFailure,
+                QStringLiteral("[HYT00] タイムアウト (%1 秒) になったため、実行を中止しました。")
+                    .arg(timeoutSeconds));
+    }
     // SQL_NO_DATA here is a statement that touched no rows, not a failure.
-    const SQLRETURN executed =
-        Check(SQLExecDirectW(stmt, sql.data(), SQL_NTS), SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
+    Check(executed, SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
     if (facts && facts->keepAll)
         return KeepAllResults(stmt, executed, session, control, *facts);
 

@@ -147,7 +147,7 @@ void Fetcher::configure() {
         for (std::size_t i = 0; bindColumns && i < m_plans.size(); ++i) {
             if (!bindable[i])
                 continue;
-            m_bound[i].emplace(m_plans[i], m_rows);
+            m_bound[i].emplace(m_plans[i], m_rows, m_session.quirks().wideLengthsShort);
             if (!m_bound[i]->bind(m_statement, static_cast<SQLUSMALLINT>(i + 1))) {
                 m_bound[i].reset();
                 bindable[i] = false;
@@ -209,7 +209,8 @@ void Fetcher::readRow(ResultTable& table, SQLULEN row) {
             continue;
         }
         position();
-        ReadWholeValue(m_statement, static_cast<SQLUSMALLINT>(i + 1), m_plans[i], values);
+        ReadWholeValue(m_statement, static_cast<SQLUSMALLINT>(i + 1), m_plans[i], values,
+                       m_session.quirks().wideLengthsShort);
     }
 }
 

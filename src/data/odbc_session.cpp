@@ -11,15 +11,24 @@ namespace brindle::odbc {
 
 namespace {
 
-QString DbmsName(SQLHDBC dbc) {
+// A text of SQLGetInfoW; empty when the driver cannot say.
+QString InfoText(SQLHDBC dbc, SQLUSMALLINT info, SQLRETURN& rc) {
     std::vector<SQLWCHAR> name(256);
     SQLSMALLINT bytes = 0;
-    Check(SQLGetInfoW(dbc, SQL_DBMS_NAME, name.data(),
-                      static_cast<SQLSMALLINT>(name.size() * sizeof(SQLWCHAR)), &bytes),
-          SQL_HANDLE_DBC, dbc, "SQLGetInfoW(SQL_DBMS_NAME)");
+    rc = SQLGetInfoW(dbc, info, name.data(),
+                     static_cast<SQLSMALLINT>(name.size() * sizeof(SQLWCHAR)), &bytes);
+    if (!SQL_SUCCEEDED(rc))
+        return {};
     const qsizetype units = qMin<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)),
                                             static_cast<qsizetype>(name.size()) - 1);
     return FromSqlWide(name.data(), units);
+}
+
+QString DbmsName(SQLHDBC dbc) {
+    SQLRETURN rc = SQL_SUCCESS;
+    QString name = InfoText(dbc, SQL_DBMS_NAME, rc);
+    Check(rc, SQL_HANDLE_DBC, dbc, "SQLGetInfoW(SQL_DBMS_NAME)");
+    return name;
 }
 
 // Optional information: a driver that cannot say gets the cautious answer.
@@ -57,7 +66,11 @@ Session::Session(const QString& connectionString)
           SQL_HANDLE_DBC, dbc, "SQLDriverConnectW");
     m_connection.markConnected();
     m_dbmsName = DbmsName(dbc);
+    SQLRETURN ignored = SQL_SUCCESS;
+    m_quirks = QuirksOfDriver(InfoText(dbc, SQL_DRIVER_NAME, ignored));
     m_getData = ReadGetDataSupport(dbc);
+    if (m_quirks.getDataIgnoresPosition)
+        m_getData.block = false;
     m_setPos = ReadSetPosSupported(dbc);
     const GetDataSupport& gd = m_getData;
     m_rereadByScrolling = !(gd.block && m_setPos) && gd.anyColumn && gd.anyOrder && gd.bound &&

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/odbc_driver_quirks.h"
 #include "data/odbc_handles.h"
 
 #include <QString>
@@ -30,6 +31,7 @@ public:
     // static cursors that scroll to any row: a value that did not fit its
     // block buffer is read again by scrolling to its row alone.
     bool rereadByScrolling() const noexcept { return m_rereadByScrolling; }
+    const DriverQuirks& quirks() const noexcept { return m_quirks; }
 
     // Commits whatever the connection has pending.
     void commit();
@@ -44,6 +46,7 @@ private:
     GetDataSupport m_getData;
     bool m_setPos = false;
     bool m_rereadByScrolling = false;
+    DriverQuirks m_quirks;
 };
 
 } // namespace brindle::odbc

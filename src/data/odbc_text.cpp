@@ -1,5 +1,7 @@
 #include "data/odbc_text.h"
 
+#include <cstring>
+
 namespace brindle::odbc {
 
 std::vector<SQLWCHAR> ToSqlWide(QStringView text) {
@@ -9,6 +11,22 @@ std::vector<SQLWCHAR> ToSqlWide(QStringView text) {
         wide.push_back(c.unicode());
     wide.push_back(0);
     return wide;
+}
+
+qsizetype WideValueUnits(const void* bytes, SQLLEN lengthBytes, qsizetype room,
+                         bool untrustedLength) {
+    const qsizetype given = qMin<qsizetype>(lengthBytes / qsizetype(sizeof(SQLWCHAR)), room);
+    if (!untrustedLength)
+        return given;
+    // Unit by unit: the buffer of bytes need not be aligned for SQLWCHAR.
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    qsizetype end = 0;
+    for (SQLWCHAR unit = 1; end < room; ++end) {
+        std::memcpy(&unit, data + end * qsizetype(sizeof unit), sizeof unit);
+        if (unit == 0)
+            break;
+    }
+    return qMax(given, end);
 }
 
 QString FromSqlWide(const SQLWCHAR* text, qsizetype length) {

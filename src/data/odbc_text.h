@@ -20,4 +20,10 @@ std::vector<SQLWCHAR> ToSqlWide(QStringView text);
 // W entry points in bytes of the narrow text, which can exceed the units.
 QString FromSqlWide(const SQLWCHAR* text, qsizetype length);
 
+// The UTF-16 units of a value the driver wrote into bytes (at most room
+// units, its terminator not counted): the length the driver gave, or, when
+// its lengths are not to be trusted, up to the terminator if that is further.
+qsizetype WideValueUnits(const void* bytes, SQLLEN lengthBytes, qsizetype room,
+                         bool untrustedLength);
+
 } // namespace brindle::odbc

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Usage: test_cli_exec.sh PATH_TO_BRINDLE_CLI
 # Checks the dsns and exec subcommands against the test data sources that
-# scripts/test registers (BRINDLE_TEST_SQLITE_DSN, BRINDLE_TEST_PG_*). Without
-# them SQLite runs through a data source of its own; PostgreSQL is skipped
-# unless CI=true, where that is a failure.
+# scripts/test registers (BRINDLE_TEST_SQLITE_DSN, BRINDLE_TEST_PG_*,
+# BRINDLE_TEST_MARIA_*). Without them SQLite runs through a data source of its
+# own; PostgreSQL and MariaDB are skipped unless CI=true, where that is a
+# failure.
 set -u
 
 cli=${1:?usage: test_cli_exec.sh PATH_TO_BRINDLE_CLI}
@@ -22,13 +23,14 @@ run() {
 }
 
 # The same checks for each database; $1 is its name, the rest the connection
-# options, and $text/$bin/$dec the SQL that differs between them.
+# options, and $text/$bin/$dec/$ts the SQL that differs between them; $blank
+# is what a batch of blank lines gives (error: the run ends there).
 check_backend() {
     local name=$1
     shift
     conn=("$@")
-    local table="CREATE TEMP TABLE t (k integer, s varchar(50), i bigint, d double precision,
- dt date, ts timestamp, b $bin, n $dec)
+    local table="CREATE TEMPORARY TABLE t (k integer, s varchar(50), i bigint, d double precision,
+ dt date, ts $ts, b $bin, n $dec)
 GO
 INSERT INTO t VALUES (1, $text, 9007199254740993, 0.1, '2024-02-29',
  '2024-02-29 13:45:10.250', $hex, 12345678901234.5678)
@@ -55,7 +57,7 @@ a\\tb\\nc\\\\d\\r 日本語	9007199254740993	0.1	2024-02-29	2024-02-29 13:45:10.
     expect "$name csv status" 0 "$status"
     expect "$name csv" "$(printf '名前,i,d,dt,ts,b\r\n"a\tb\nc\\d\r 日本語",9007199254740993,0.1,2024-02-29,2024-02-29 13:45:10.250,0x00FF10\r\n,,,,2024-02-29 13:45:10,\r\n')" "$out"
 
-    run "CREATE TEMP TABLE f (d double precision)
+    run "CREATE TEMPORARY TABLE f (d double precision)
 GO
 INSERT INTO f VALUES (1e300)
 GO
@@ -73,7 +75,7 @@ SELECT d FROM f ORDER BY d" --format json
     run "SELECT 1 AS a WHERE 1 = 0" --format count
     expect "$name empty result count" "0" "$out"
 
-    run "CREATE TEMP TABLE x (n integer)"
+    run "CREATE TEMPORARY TABLE x (n integer)"
     expect "$name no rows status" 0 "$status"
     expect "$name no rows output" "" "$out"
     run "SELECT 1 AS a
@@ -106,7 +108,7 @@ SELECT 3 AS c"
     # --results all: every outcome a JSON line, the fourth batch's rows with
     # a quote and Japanese, the blank batch as the driver answers it ($blank),
     # the failure last, and the batch after it never run.
-    run "CREATE TEMP TABLE r (k integer)
+    run "CREATE TEMPORARY TABLE r (k integer)
 GO
 
 GO
@@ -120,14 +122,19 @@ SELECT * FROM brindle_no_such_table
 GO
 SELECT 9 AS z" --results all
     expect "$name results all status" 1 "$status"
-    expect "$name results all" "1:1:updated=0
+    if [ "$blank" = error ]; then
+        expect "$name results all" "1:1:updated=0
+2:3:error" "$(outcomes <<<"$out")"
+    else
+        expect "$name results all" "1:1:updated=0
 2:3:$blank
 3:5:updated=1
 4:7:rows=[[\"k\", \"名前\"], [[1, \"a\\\"b\"]]]
 5:9:rows=[[\"k\"], []]
 6:11:error" "$(outcomes <<<"$out")"
-    case $err in *brindle_no_such_table*) ;; *) fail "$name results all stderr: $err" ;; esac
-    case $out in *brindle_no_such_table*) ;; *) fail "$name results all error line: $out" ;; esac
+        case $err in *brindle_no_such_table*) ;; *) fail "$name results all stderr: $err" ;; esac
+        case $out in *brindle_no_such_table*) ;; *) fail "$name results all error line: $out" ;; esac
+    fi
 
     local before
     before=$(history_count)
@@ -182,7 +189,7 @@ history_count() {
 }
 
 text="'a' || char(9) || 'b' || char(10) || 'c\\d' || char(13) || ' 日本語'"
-bin=blob hex="x'00ff10'" dec="varchar(30)"
+bin=blob hex="x'00ff10'" dec="varchar(30)" ts=timestamp
 # The SQLite driver counts rows for a statement of blank lines: those of the
 # last statement that changed any (none here).
 blank=updated=0
@@ -239,6 +246,45 @@ elif [ "${CI:-}" = true ]; then
     fail "PostgreSQL is not configured (BRINDLE_TEST_PG_DSN) and CI=true"
 else
     echo "note: PostgreSQL is not configured; its checks were skipped" >&2
+fi
+
+if [ -n "${BRINDLE_TEST_MARIA_DSN:-}" ]; then
+    # CHAR() gives bytes unless told the character set; a backslash escapes.
+    text="concat('a', char(9 using utf8mb4), 'b', char(10 using utf8mb4), 'c\\\\d',
+ char(13 using utf8mb4), ' 日本語')"
+    bin=longblob hex="x'00ff10'" dec="decimal(20,4)" ts="datetime(3)"
+    # The driver refuses a statement of blank lines.
+    blank=error
+    maria=(--dsn "$BRINDLE_TEST_MARIA_DSN" --uid "$BRINDLE_TEST_MARIA_UID"
+        --pwd "$BRINDLE_TEST_MARIA_PWD")
+    check_backend MariaDB "${maria[@]}"
+    grep -qx "$BRINDLE_TEST_MARIA_DSN" "$work/dsns" || fail "dsns lists $BRINDLE_TEST_MARIA_DSN"
+
+    # The driver keeps no time-out; the program's own watch stops the query.
+    start=$SECONDS
+    run "SELECT sleep(3)" --timeout 1
+    expect "MariaDB time-out status" 1 "$status"
+    [ $((SECONDS - start)) -lt 3 ] || fail "MariaDB time-out took $((SECONDS - start)) s"
+    case $err in *HYT00*) ;; *) fail "MariaDB time-out message: $err" ;; esac
+
+    # Several results of one batch, in order (the data source allows them).
+    run "select 1 as a; select 'x' as b; create temporary table u (n integer);
+insert into u values (1), (2); update u set n = 3" --results all
+    expect "MariaDB results all of one batch status" 0 "$status"
+    expect "MariaDB results all of one batch" "1:1:rows=[[\"a\"], [[1]]]
+1:1:rows=[[\"b\"], [[\"x\"]]]
+1:1:updated=0
+1:1:updated=2
+1:1:updated=2" "$(outcomes <<<"$out")"
+
+    conn=(--dsn "$BRINDLE_TEST_MARIA_DSN" --uid "$BRINDLE_TEST_MARIA_UID" --pwd not-the-password)
+    out=$(printf 'SELECT 1' | "$cli" exec "${conn[@]}" 2>"$work/err")
+    expect "MariaDB wrong password status" 1 "$?"
+    grep -q "Access denied" "$work/err" || fail "MariaDB wrong password message: $(cat "$work/err")"
+elif [ "${CI:-}" = true ]; then
+    fail "MariaDB is not configured (BRINDLE_TEST_MARIA_DSN) and CI=true"
+else
+    echo "note: MariaDB is not configured; its checks were skipped" >&2
 fi
 
 # Before any database: an unknown data source, bad input, usage mistakes.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Usage: test_cli_export.sh PATH_TO_BRINDLE_CLI PATH_TO_READ_XLSX
 # Checks the export subcommand against the test data sources of scripts/test
-# (SQLite always, PostgreSQL when configured), reading every workbook back
+# (SQLite always, PostgreSQL and MariaDB when configured), reading every workbook back
 # through openpyxl. Without scripts/test, SQLite runs through a data source of
 # its own.
 set -u
@@ -67,6 +67,12 @@ if [ -n "${BRINDLE_TEST_PG_DSN:-}" ]; then
         --pwd "$BRINDLE_TEST_PG_PWD"
 elif [ "${CI:-}" = true ]; then
     fail "PostgreSQL is not configured (CI=true)"
+fi
+if [ -n "${BRINDLE_TEST_MARIA_DSN:-}" ]; then
+    check_backend MariaDB --dsn "$BRINDLE_TEST_MARIA_DSN" --uid "$BRINDLE_TEST_MARIA_UID" \
+        --pwd "$BRINDLE_TEST_MARIA_PWD"
+elif [ "${CI:-}" = true ]; then
+    fail "MariaDB is not configured (CI=true)"
 fi
 
 conn=(--dsn "$BRINDLE_TEST_SQLITE_DSN")

@@ -2,8 +2,8 @@
 # Usage: test_cli_history.sh PATH_TO_BRINDLE_CLI
 # Checks that exec and export keep their batches in the query history and
 # that history lists them, against the test data sources of scripts/test
-# (SQLite always, PostgreSQL when configured; PostgreSQL is a failure when
-# missing and CI=true). Also: --no-history, a store that cannot be written or
+# (SQLite always, PostgreSQL and MariaDB when configured; either is a failure
+# when missing and CI=true). Also: --no-history, a store that cannot be written or
 # is damaged (the run's output and status stay as they were), usage errors.
 set -u
 
@@ -51,7 +51,7 @@ check_backend() {
     expect "$name no store: status" 1 "$status"
     expect "$name no store: message" "brindle-cli: クエリ履歴はありません (ローカル ストア $db がありません)。" "$err"
 
-    run "CREATE TEMP TABLE h (k integer, s varchar(20))
+    run "CREATE TEMPORARY TABLE h (k integer, s varchar(20))
 GO
 INSERT INTO h VALUES (1, 'a'), (2, 'b'), (3, 'c')
 GO
@@ -70,7 +70,7 @@ SELECT k, s AS \"名前	タブ\" FROM h ORDER BY k"
     expect "$name list: one line per batch" 4 "$(printf '%s\n' "$out" | wc -l)"
     expect "$name list: seven fields a line" "" "$(printf '%s\n' "$out" | awk -F'\t' 'NF != 7')"
     expect "$name list: newest first, first lines (tab escaped)" \
-        'SELECT k, s AS "名前\tタブ" FROM h ORDER BY k|UPDATE h SET s = '"'z'"' WHERE k >= 2|INSERT INTO h VALUES (1, '"'a'"'), (2, '"'b'"'), (3, '"'c'"')|CREATE TEMP TABLE h (k integer, s varchar(20))' \
+        'SELECT k, s AS "名前\tタブ" FROM h ORDER BY k|UPDATE h SET s = '"'z'"' WHERE k >= 2|INSERT INTO h VALUES (1, '"'a'"'), (2, '"'b'"'), (3, '"'c'"')|CREATE TEMPORARY TABLE h (k integer, s varchar(20))' \
         "$(printf '%s\n' "$out" | cut -f7 | paste -sd'|')"
     expect "$name list: rows fetched, changed, inserted" "3 2 3" \
         "$(printf '%s\n' "$out" | head -3 | cut -f5 | paste -sd' ')"
@@ -153,6 +153,14 @@ elif [ "${CI:-}" = true ]; then
     fail "PostgreSQL is not configured (BRINDLE_TEST_PG_DSN) and CI=true"
 else
     echo "note: PostgreSQL is not configured; its checks were skipped" >&2
+fi
+if [ -n "${BRINDLE_TEST_MARIA_DSN:-}" ]; then
+    check_backend MariaDB --dsn "$BRINDLE_TEST_MARIA_DSN" --uid "$BRINDLE_TEST_MARIA_UID" \
+        --pwd "$BRINDLE_TEST_MARIA_PWD"
+elif [ "${CI:-}" = true ]; then
+    fail "MariaDB is not configured (BRINDLE_TEST_MARIA_DSN) and CI=true"
+else
+    echo "note: MariaDB is not configured; its checks were skipped" >&2
 fi
 conn=(--dsn "$BRINDLE_TEST_SQLITE_DSN")
 

@@ -8,32 +8,141 @@
 namespace brindle::test {
 
 QString Backend::hexBytes(const QString& hex) const {
-    if (kind == BackendKind::SQLite)
-        return u"x'" + hex + u'\'';
-    return u"decode('" + hex + u"', 'hex')";
+    if (kind == BackendKind::PostgreSQL)
+        return u"decode('" + hex + u"', 'hex')";
+    return u"x'" + hex + u'\'';
+}
+
+QString Backend::quoted(const QString& identifier) const {
+    const QChar quote = kind == BackendKind::MariaDB ? u'`' : u'"';
+    return quote + QString(identifier).replace(quote, QString(2, quote)) + quote;
+}
+
+QString Backend::concat(const QString& left, const QString& right) const {
+    // MariaDB reads || as OR unless told otherwise.
+    if (kind == BackendKind::MariaDB)
+        return u"concat(" + left + u", " + right + u')';
+    return left + u" || " + right;
+}
+
+QString Backend::sleep(double seconds) const {
+    switch (kind) {
+    case BackendKind::PostgreSQL:
+        return u"pg_sleep(" + QString::number(seconds) + u')';
+    case BackendKind::MariaDB:
+        return u"sleep(" + QString::number(seconds) + u')';
+    case BackendKind::SQLite:
+        break;
+    }
+    return {};
+}
+
+QString Backend::series(int count) const {
+    if (kind == BackendKind::PostgreSQL)
+        return u"generate_series(1, " + QString::number(count) + u") AS s(x)";
+    return u"(WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " +
+           QString::number(count) + u") SELECT x FROM c) AS s";
+}
+
+QString Backend::sleepingRow(double seconds) const {
+    // MariaDB would fold a derived table without LIMIT into the outer query,
+    // and sleep once a row or not at all.
+    if (kind == BackendKind::MariaDB)
+        return u"(SELECT " + sleep(seconds) + u" AS z LIMIT 1) AS w";
+    return sleep(seconds) + u" AS w";
 }
 
 const Backend& BackendOf(BackendKind kind) {
-    static const Backend sqlite{BackendKind::SQLite, "SQLite", "SQLite",
-                                QStringLiteral("varchar(10)"), false};
-    static const Backend postgres{BackendKind::PostgreSQL, "PostgreSQL", "PostgreSQL",
-                                  QStringLiteral("varchar"), true};
-    return kind == BackendKind::SQLite ? sqlite : postgres;
+    static const Backend sqlite{BackendKind::SQLite,
+                                "SQLite",
+                                "SQLite",
+                                QStringLiteral("varchar(10)"),
+                                QStringLiteral("text"),
+                                QStringLiteral("blob"),
+                                QStringLiteral("timestamp"),
+                                false,
+                                false,
+                                false,
+                                BlankBatch::NoRows,
+                                QString(),
+                                QString(),
+                                QString()};
+    static const Backend postgres{BackendKind::PostgreSQL,
+                                  "PostgreSQL",
+                                  "PostgreSQL",
+                                  QStringLiteral("varchar"),
+                                  QStringLiteral("text"),
+                                  QStringLiteral("bytea"),
+                                  QStringLiteral("timestamp"),
+                                  true,
+                                  true,
+                                  true,
+                                  BlankBatch::Nothing,
+                                  QStringLiteral("42P01"),
+                                  QStringLiteral("password authentication failed"),
+                                  QStringLiteral("cancel")};
+    // utf8mb4 on the server and the connection, so four-byte characters fit;
+    // a timestamp column would stop at 1970 and drop the milliseconds. Several
+    // statements a batch are allowed in the data source (Option); the
+    // server's catalog lists no temporary tables; the driver refuses blank
+    // text.
+    static const Backend mariadb{BackendKind::MariaDB,
+                                 "MariaDB",
+                                 "MariaDB",
+                                 QStringLiteral("longtext"),
+                                 QStringLiteral("longtext"),
+                                 QStringLiteral("longblob"),
+                                 QStringLiteral("datetime(3)"),
+                                 true,
+                                 true,
+                                 false,
+                                 BlankBatch::Fails,
+                                 QStringLiteral("42S02"),
+                                 QStringLiteral("Access denied"),
+                                 QStringLiteral("interrupted")};
+    switch (kind) {
+    case BackendKind::SQLite:
+        return sqlite;
+    case BackendKind::PostgreSQL:
+        return postgres;
+    case BackendKind::MariaDB:
+        break;
+    }
+    return mariadb;
 }
 
+namespace {
+
+// A data source that scripts/test registers, with its login from the
+// environment (BRINDLE_TEST_<prefix>_DSN, _UID, _PWD).
+QString ServerConnectionString(const char* prefix, QString& reason) {
+    const QString variable = u"BRINDLE_TEST_" + QLatin1String(prefix) + u"_DSN";
+    const QString dsn = qEnvironmentVariable(variable.toLatin1().constData());
+    if (dsn.isEmpty()) {
+        reason = variable + u" is not set (scripts/test starts a server)";
+        return {};
+    }
+    const auto login = [&](const char* part) {
+        const QString name = u"BRINDLE_TEST_" + QLatin1String(prefix) + u'_' + QLatin1String(part);
+        return qEnvironmentVariable(name.toLatin1().constData());
+    };
+    return u"DSN=" + dsn + u";UID=" + login("UID") + u";PWD=" + login("PWD") + u';';
+}
+
+} // namespace
+
 QString ConnectionStringFor(BackendKind kind, const QString& scratchDir, QString& reason) {
-    if (kind == BackendKind::SQLite) {
+    switch (kind) {
+    case BackendKind::SQLite:
         // A database of its own for every test: the suite runs in parallel.
         return u"Driver=SQLite3;Database=" + QDir(scratchDir).filePath(QStringLiteral("test.db")) +
                u';';
+    case BackendKind::PostgreSQL:
+        return ServerConnectionString("PG", reason);
+    case BackendKind::MariaDB:
+        break;
     }
-    const QString dsn = qEnvironmentVariable("BRINDLE_TEST_PG_DSN");
-    if (dsn.isEmpty()) {
-        reason = QStringLiteral("BRINDLE_TEST_PG_DSN is not set (scripts/test starts a server)");
-        return {};
-    }
-    return u"DSN=" + dsn + u";UID=" + qEnvironmentVariable("BRINDLE_TEST_PG_UID") + u";PWD=" +
-           qEnvironmentVariable("BRINDLE_TEST_PG_PWD") + u';';
+    return ServerConnectionString("MARIA", reason);
 }
 
 bool RunningInCi() {

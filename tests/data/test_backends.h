@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/error.h"
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "core/error.h"
 #include "support/print_qt.h"
 
 #include <QString>
@@ -17,7 +17,14 @@
 
 namespace brindle::test {
 
-enum class BackendKind { SQLite, PostgreSQL };
+enum class BackendKind { SQLite, PostgreSQL, MariaDB };
+
+// What a batch of only line ends gives back.
+enum class BlankBatch {
+    Nothing, // no result at all
+    NoRows,  // a count of no changed rows
+    Fails,   // an error
+};
 
 // How a test reaches one kind of database and where their SQL differs.
 struct Backend {
@@ -25,11 +32,35 @@ struct Backend {
     const char* name;      // for test names
     const char* dbmsName;  // what the driver reports
     QString shortTextType; // a declared-short text column that may hold more
+    // (MariaDB keeps no more than a column declares: there it is a long one)
+    QString longTextType;  // text of any length (MariaDB's text stops at 64 KB)
+    QString binaryType;    // bytes of any length
+    QString timestampType; // to the millisecond, from before 1970
     // unixODBC converts text for drivers without W entry points (Debian's
     // SQLite3) through UCS-2, which has no room for characters outside the
     // BMP; only drivers with W entry points are given those.
     bool beyondBmp;
+    // Whether one batch may hold several statements separated by semicolons.
+    bool severalStatements;
+    // Whether the driver's catalog functions see temporary tables, so that a
+    // result of one can be written back.
+    bool catalogSeesTemporaryTables;
+    BlankBatch blankBatch;
+    QString missingTableState; // the SQLSTATE of a missing table (null: not checked)
+    QString wrongPasswordText; // part of the description of a refused login
+    QString cancelledText;     // part of the driver's description of a cancel
+
     QString hexBytes(const QString& hex) const; // a binary literal
+    QString quoted(const QString& identifier) const;
+    QString concat(const QString& left, const QString& right) const;
+    // An expression that waits that long, or a null string when the database
+    // has none.
+    QString sleep(double seconds) const;
+    bool canSleep() const { return !sleep(1).isNull(); }
+    // A table expression of the integers 1..count in a column x, for FROM.
+    QString series(int count) const;
+    // A table expression of one row that takes that long, for FROM.
+    QString sleepingRow(double seconds) const;
 };
 
 const Backend& BackendOf(BackendKind kind);
@@ -69,8 +100,6 @@ protected:
     void SetUp() override;
 
     const Backend& backend() const { return BackendOf(GetParam()); }
-    bool isPostgres() const { return GetParam() == BackendKind::PostgreSQL; }
-
     // Runs sql into rs (closing it first).
     void Query(const QString& sql);
     // Runs a statement that returns no rows; fails the test if it does.
@@ -88,7 +117,16 @@ std::string BackendName(const ::testing::TestParamInfo<BackendKind>& info);
 #define BRINDLE_ALL_BACKENDS(suite)                                                                \
     INSTANTIATE_TEST_SUITE_P(Databases, suite,                                                     \
                              ::testing::Values(::brindle::test::BackendKind::SQLite,               \
-                                               ::brindle::test::BackendKind::PostgreSQL),          \
+                                               ::brindle::test::BackendKind::PostgreSQL,           \
+                                               ::brindle::test::BackendKind::MariaDB),             \
+                             ::brindle::test::BackendName)
+
+// The databases behind a server: logins, and statements that sleep for
+// time-outs and cancels.
+#define BRINDLE_SERVER_BACKENDS(suite)                                                             \
+    INSTANTIATE_TEST_SUITE_P(Databases, suite,                                                     \
+                             ::testing::Values(::brindle::test::BackendKind::PostgreSQL,           \
+                                               ::brindle::test::BackendKind::MariaDB),             \
                              ::brindle::test::BackendName)
 
 } // namespace brindle::test

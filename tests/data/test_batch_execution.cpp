@@ -1,7 +1,7 @@
 #include "data/recordset.h"
 #include "data/split_batches.h"
-#include "shell/main_window_fixture.h"
 #include "editor/rich_text_editor.h"
+#include "shell/main_window_fixture.h"
 #include "test_backends.h"
 
 #include <QApplication>
@@ -57,7 +57,6 @@ protected:
         ASSERT_TRUE(boxes.shown.empty());
     }
 
-    bool isPostgres() const { return GetParam() == BackendKind::PostgreSQL; }
     frmSQL& doc() const { return *window->ActiveForm(); }
     Recordset& rs() const { return doc().RecordSet(); }
 
@@ -123,7 +122,7 @@ TEST_P(BatchExecution, NotConnectedWarnsBeforeAnythingIsSplitOrRun) {
 TEST_P(BatchExecution, ScriptOfBatchesLeavesTheLastResult) {
     const QString japanese = JapaneseText(BackendOf(GetParam()));
     const QString script =
-        u"CREATE TEMP TABLE v (k integer, s varchar(50), i bigint, d double precision, "
+        u"CREATE TEMPORARY TABLE v (k integer, s varchar(50), i bigint, d double precision, "
         u"dt date, z varchar(10))\n"
         u"go\n"
         u"INSERT INTO v VALUES (1, '"_s +
@@ -159,7 +158,7 @@ TEST_P(BatchExecution, ResultShapesThatAreNotRows) {
         int state; // of the result set afterwards
         qsizetype records;
     };
-    Exec(u"CREATE TEMP TABLE side (n integer)"_s);
+    Exec(u"CREATE TEMPORARY TABLE side (n integer)"_s);
     const ShapeCase cases[] = {
         {"an empty result", u"SELECT n FROM side WHERE n > 0"_s, 1, 0},
         {"a statement without rows", u"INSERT INTO side VALUES (1)"_s, 0, 0},
@@ -199,7 +198,7 @@ TEST_P(BatchExecution, GoAndALineBreakSendsTheLineEndsUnchanged) {
 }
 
 TEST_P(BatchExecution, SecondOfThreeFailsFirstResultDiscardedThirdNeverRuns) {
-    Exec(u"CREATE TEMP TABLE side (n integer)"_s);
+    Exec(u"CREATE TEMPORARY TABLE side (n integer)"_s);
     const QString script = u"INSERT INTO side VALUES (1)\r\n"
                            u"GO\r\n"
                            u"SELECT * FROM brindle_no_such_table\r\n"
@@ -249,7 +248,7 @@ TEST_P(BatchExecution, OnlyTheSelectionRuns) {
 }
 
 TEST_P(BatchExecution, TooManyLinesOverflowBeforeAnyBatchIsSent) {
-    Exec(u"CREATE TEMP TABLE side (n integer)"_s);
+    Exec(u"CREATE TEMPORARY TABLE side (n integer)"_s);
     // 16,385 lines joined by CR LF are 32,769 pieces.
     const QString text = u"INSERT INTO side VALUES (1)\n"_s + u"x\n"_s.repeated(16384);
     EXPECT_EQ(Run(text), kFailed);
@@ -278,20 +277,21 @@ TEST_P(BatchExecution, PendingEditsAreCancelledOnceAndTheBatchRetried) {
 }
 
 TEST_P(BatchExecution, TimeOutEndsALongBatchAndZeroMeansNoLimit) {
-    if (!isPostgres())
+    const Backend& backend = BackendOf(GetParam());
+    if (!backend.canSleep())
         GTEST_SKIP() << "SQLite has no sleeping statement";
     gcmdDB->setCommandTimeout(1);
     QElapsedTimer timer;
     timer.start();
     // Far short of the statement's own 30 s, however busy the machine.
-    EXPECT_EQ(Run(u"SELECT pg_sleep(30)"_s), kFailed);
+    EXPECT_EQ(Run(u"SELECT "_s + backend.sleep(30)), kFailed);
     EXPECT_LT(timer.elapsed(), 20000);
     ExpectOneErrorBox("time-out");
     EXPECT_EQ(rs().State(), 0);
 
     boxes.shown.clear();
     gcmdDB->setCommandTimeout(0);
-    EXPECT_EQ(Run(u"SELECT pg_sleep(3)\nGO\nSELECT 1 AS a"_s), kDone);
+    EXPECT_EQ(Run(u"SELECT "_s + backend.sleep(3) + u"\nGO\nSELECT 1 AS a"_s), kDone);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(rs().Value(0).toLongLong(), 1);
 }

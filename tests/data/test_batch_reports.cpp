@@ -33,8 +33,7 @@ TEST_P(BatchReports, RowsFetchedOrChangedTimeAndTextAsSent) {
     if (connectionString.isNull())
         return;
     const QDateTime before = QDateTime::currentDateTimeUtc();
-    const QString create =
-        u"CREATE TEMP TABLE h (k integer, s varchar(40))"_s;
+    const QString create = u"CREATE TEMPORARY TABLE h (k integer, s varchar(40))"_s;
     Exec(create);
     ASSERT_EQ(kept.reports.size(), 1u);
     EXPECT_EQ(Last().text, create);

@@ -65,5 +65,16 @@ TEST(ColumnPlan, ChoosesKindAndReadingPerSqlType) {
     }
 }
 
+// Declared sizes count characters: a text of them all beyond the BMP, and
+// the terminating NUL, fit the buffer without truncation.
+TEST(ColumnPlan, BoundTextHasRoomForTwoUnitsACharacter) {
+    for (const SQLSMALLINT type : {SQL_VARCHAR, SQL_WVARCHAR, SQL_WCHAR}) {
+        ColumnDescription d;
+        d.sqlType = type;
+        d.size = 10;
+        EXPECT_EQ(PlanColumn(d).bindBytes, SQLLEN((2 * 10 + 1) * sizeof(SQLWCHAR))) << type;
+    }
+}
+
 } // namespace
 } // namespace brindle::odbc

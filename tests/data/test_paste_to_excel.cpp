@@ -72,9 +72,11 @@ struct StoppingProgress final : public ExportProgress {
     std::vector<qsizetype> reported;
 };
 
-QString Numbers(int count) {
+QString Numbers(const Backend& backend, int count) {
     return u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-           QString::number(count) + u") SELECT i, 'r' || i AS label FROM n ORDER BY i";
+           QString::number(count) + u") SELECT i, " +
+           backend.concat(QStringLiteral("'r'"), QStringLiteral("i")) +
+           u" AS label FROM n ORDER BY i";
 }
 
 class PasteToExcelSteps : public DatabaseTest {
@@ -103,7 +105,7 @@ protected:
 };
 
 TEST_P(PasteToExcelSteps, HeaderCellByCellThenBlocksOfAHundredThenClose) {
-    Query(Numbers(250));
+    Query(Numbers(backend(), 250));
     const Outcome outcome = Export();
     EXPECT_TRUE(outcome.errors.empty());
     EXPECT_EQ(outcome.written, 250);
@@ -137,7 +139,7 @@ TEST_P(PasteToExcelSteps, AnEmptyResultGivesTheHeaderOnly) {
 }
 
 TEST_P(PasteToExcelSteps, ABlockThatDoesNotFitStopsSilentlyWithTheResultLeftOpen) {
-    Query(Numbers(350));
+    Query(Numbers(backend(), 350));
     sheet.rowLimit = 250; // the third block (rows 202-301) does not fit
     const Outcome outcome = Export();
     EXPECT_TRUE(outcome.errors.empty());
@@ -150,7 +152,7 @@ TEST_P(PasteToExcelSteps, ABlockThatDoesNotFitStopsSilentlyWithTheResultLeftOpen
 }
 
 TEST_P(PasteToExcelSteps, StoppingFromTheProgressEndsLikeAFailedBlock) {
-    Query(Numbers(250));
+    Query(Numbers(backend(), 250));
     StoppingProgress progress;
     progress.stopAfter = 100;
     const Outcome outcome = Export(false, false, false, &progress);
@@ -179,7 +181,7 @@ TEST_P(PasteToExcelSteps, EachFailureIsShownOnceAndTheWorkbookStillHandedOver) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Query(Numbers(5));
+        Query(Numbers(backend(), 5));
         sheet = RecordingSheet();
         sheet.failFormatAt = c.failFormatAt;
         shows = 0;
@@ -218,9 +220,10 @@ protected:
 
 TEST_P(XlsxExport, TextCellsHoldEveryValueAsTheDatabaseGaveIt) {
     const QString japanese = JapaneseText(backend());
-    Exec(u"CREATE TEMP TABLE t (k integer, s varchar(40), d double precision, n numeric(10,4), "
-         u"dt date, ts timestamp, b " +
-         QString::fromLatin1(isPostgres() ? "bytea" : "blob") + u")");
+    Exec(
+        u"CREATE TEMPORARY TABLE t (k integer, s varchar(40), d double precision, n numeric(10,4), "
+        u"dt date, ts " +
+        backend().timestampType + u", b " + backend().binaryType + u")");
     Exec(u"INSERT INTO t VALUES (1, '007', 1.5, 12.3400, '2026-12-07', '2026-12-07 08:09:10', " +
          backend().hexBytes(QStringLiteral("00ff10")) + u")");
     Exec(u"INSERT INTO t VALUES (2, '" + japanese +
@@ -257,7 +260,7 @@ TEST_P(XlsxExport, TextCellsHoldEveryValueAsTheDatabaseGaveIt) {
 }
 
 TEST_P(XlsxExport, TwoHundredFiftyRowsEndAtRow251) {
-    Query(Numbers(250));
+    Query(Numbers(backend(), 250));
     const XlsxContents book = ExportAndRead();
     ASSERT_TRUE(book.error.isEmpty()) << book.error.toStdString();
     EXPECT_EQ(book.maxRow, 251);

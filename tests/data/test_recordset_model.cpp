@@ -105,10 +105,9 @@ protected:
         DatabaseTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        const QString blob = isPostgres() ? QStringLiteral("bytea") : QStringLiteral("blob");
-        Exec(u"CREATE TEMP TABLE t (k integer, n integer, f double precision, s varchar(20), "
-             u"d date, ts timestamp, b " +
-             blob + u')');
+        Exec(u"CREATE TEMPORARY TABLE t (k integer, n integer, f double precision, s varchar(20), "
+             u"d date, ts " +
+             backend().timestampType + u", b " + backend().binaryType + u')');
         Exec(u"INSERT INTO t VALUES (1, 42, 2.5, 'text', '2024-02-29', "
              u"'2024-02-29 13:45:10', " +
              backend().hexBytes(QStringLiteral("00ff")) + u')');

@@ -37,7 +37,7 @@ struct Step {
 };
 
 TEST_P(RecordsetNavigation, MovesStopAtBothEnds) {
-    Exec(QStringLiteral("CREATE TEMP TABLE t (n integer)"));
+    Exec(QStringLiteral("CREATE TEMPORARY TABLE t (n integer)"));
     for (int n = 1; n <= 3; ++n)
         Exec(u"INSERT INTO t VALUES (" + QString::number(n) + u')');
     Query(QStringLiteral("SELECT n FROM t ORDER BY n"));
@@ -70,7 +70,7 @@ TEST_P(RecordsetNavigation, MovesStopAtBothEnds) {
 }
 
 TEST_P(RecordsetNavigation, EmptyResultIsOpenAtBofAndEof) {
-    Exec(QStringLiteral("CREATE TEMP TABLE t (n integer, s varchar(10))"));
+    Exec(QStringLiteral("CREATE TEMPORARY TABLE t (n integer, s varchar(10))"));
     Query(QStringLiteral("SELECT n, s FROM t WHERE 1 = 0"));
     EXPECT_EQ(rs.State(), 1);
     EXPECT_TRUE(rs.IsBOF());
@@ -89,7 +89,7 @@ TEST_P(RecordsetNavigation, EmptyResultIsOpenAtBofAndEof) {
 
 TEST_P(RecordsetNavigation, StatementsWithoutRowsLeaveItClosed) {
     const QString statements[] = {
-        QStringLiteral("CREATE TEMP TABLE t (n integer)"),
+        QStringLiteral("CREATE TEMPORARY TABLE t (n integer)"),
         QStringLiteral("INSERT INTO t VALUES (1)"),
         QStringLiteral("UPDATE t SET n = 2 WHERE n = 1"),
         QStringLiteral("DELETE FROM t WHERE n = 99"), // touches nothing
@@ -108,9 +108,10 @@ TEST_P(RecordsetNavigation, StatementsWithoutRowsLeaveItClosed) {
 }
 
 TEST_P(RecordsetNavigation, ThousandRowsEndToEnd) {
-    Exec(QStringLiteral("CREATE TEMP TABLE t (n integer, label varchar(20))"));
-    Exec(QStringLiteral("INSERT INTO t WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 "
-                        "FROM s WHERE n < 1000) SELECT n, 'row ' || n FROM s"));
+    Exec(QStringLiteral("CREATE TEMPORARY TABLE t (n integer, label varchar(20))"));
+    Exec(u"INSERT INTO t WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n "
+         u"< 1000) SELECT n, " +
+         backend().concat(QStringLiteral("'row '"), QStringLiteral("n")) + u" FROM s");
     Query(QStringLiteral("SELECT n, label FROM t ORDER BY n"));
     ASSERT_EQ(rs.RecordCount(), 1000);
 

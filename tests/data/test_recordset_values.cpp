@@ -15,7 +15,7 @@ using RecordsetValues = DatabaseTest;
 
 TEST_P(RecordsetValues, JapaneseTextSurvivesTheRoundTrip) {
     const QString text = JapaneseText(backend());
-    Exec(QStringLiteral("CREATE TEMP TABLE t (s varchar(50))"));
+    Exec(QStringLiteral("CREATE TEMPORARY TABLE t (s varchar(50))"));
     Exec(u"INSERT INTO t (s) VALUES ('" + text + u"')");
     Query(QStringLiteral("SELECT s AS 名前 FROM t"));
     ASSERT_EQ(rs.RecordCount(), 1);
@@ -25,7 +25,7 @@ TEST_P(RecordsetValues, JapaneseTextSurvivesTheRoundTrip) {
 }
 
 TEST_P(RecordsetValues, NullIsNotAnEmptyString) {
-    Exec(QStringLiteral("CREATE TEMP TABLE t (k integer, s varchar(10), n integer)"));
+    Exec(QStringLiteral("CREATE TEMPORARY TABLE t (k integer, s varchar(10), n integer)"));
     Exec(QStringLiteral("INSERT INTO t VALUES (1, NULL, NULL)"));
     Exec(QStringLiteral("INSERT INTO t VALUES (2, '', 0)"));
     Exec(QStringLiteral("INSERT INTO t VALUES (3, 'x', 7)"));
@@ -68,26 +68,35 @@ std::vector<TypedCase> TypedCases(const Backend& b) {
         {"huge double", QStringLiteral("double precision"), QStringLiteral("-1.5e300"),
          QVariant(-1.5e300)},
         {"date", QStringLiteral("date"), QStringLiteral("'2024-02-29'"), QVariant(leapDay)},
-        {"timestamp", QStringLiteral("timestamp"), QStringLiteral("'2024-02-29 13:45:10.250'"),
+        {"timestamp", b.timestampType, QStringLiteral("'2024-02-29 13:45:10.250'"),
          QVariant(stamp)},
         {"time", QStringLiteral("time"), QStringLiteral("'12:34:56'"), QVariant(QTime(12, 34, 56))},
-        {"binary with a zero byte",
-         b.kind == BackendKind::SQLite ? QStringLiteral("blob") : QStringLiteral("bytea"),
-         b.hexBytes(QStringLiteral("00ff10")), QVariant(QByteArray("\x00\xff\x10", 3))},
+        {"binary with a zero byte", b.binaryType, b.hexBytes(QStringLiteral("00ff10")),
+         QVariant(QByteArray("\x00\xff\x10", 3))},
         {"short text", QStringLiteral("varchar(20)"), QStringLiteral("'abc'"),
          QVariant(QStringLiteral("abc"))},
     };
-    if (b.kind == BackendKind::PostgreSQL) {
+    if (b.kind != BackendKind::SQLite) {
         // Decimals come back as their exact digits, even beyond a double's
-        // precision and beyond the size the driver declares.
+        // precision and beyond the size the driver declares (MariaDB's
+        // decimal always has a declared size, up to 65 digits).
         cases.push_back({"decimal", QStringLiteral("numeric(20,4)"),
                          QStringLiteral("12345678901234.5678"),
                          QVariant(QStringLiteral("12345678901234.5678"))});
-        cases.push_back({"long decimal", QStringLiteral("numeric"),
+        cases.push_back({"long decimal",
+                         b.kind == BackendKind::MariaDB ? QStringLiteral("decimal(41,1)")
+                                                        : QStringLiteral("numeric"),
                          QStringLiteral("1234567890123456789012345678901234567890.5"),
                          QVariant(QStringLiteral("1234567890123456789012345678901234567890.5"))});
         cases.push_back({"real", QStringLiteral("real"), QStringLiteral("0.5"), QVariant(0.5)});
-    } else {
+    }
+    if (b.kind == BackendKind::MariaDB) {
+        // Beyond a qint64: its digits.
+        cases.push_back({"largest unsigned bigint", QStringLiteral("bigint unsigned"),
+                         QStringLiteral("18446744073709551615"),
+                         QVariant(QStringLiteral("18446744073709551615"))});
+    }
+    if (b.kind == BackendKind::SQLite) {
         // SQLite keeps decimals as numbers of its own; the driver hands them
         // over as text.
         cases.push_back({"decimal", QStringLiteral("decimal(20,4)"), QStringLiteral("1.25"),
@@ -101,12 +110,12 @@ TEST_P(RecordsetValues, ValuesComeBackTyped) {
     for (const TypedCase& c : TypedCases(backend())) {
         SCOPED_TRACE(c.name);
         const QString name = u"t" + QString::number(++table);
-        Exec(u"CREATE TEMP TABLE " + name + u" (v " + c.sqlType + u')');
+        Exec(u"CREATE TEMPORARY TABLE " + name + u" (v " + c.sqlType + u')');
         Exec(u"INSERT INTO " + name + u" VALUES (" + c.literal + u')');
         Exec(u"INSERT INTO " + name + u" VALUES (NULL)");
         Query(u"SELECT v FROM " + name + u" ORDER BY v");
         ASSERT_EQ(rs.RecordCount(), 2);
-        // NULL sorts first in SQLite and last in PostgreSQL.
+        // NULL sorts first in SQLite and MariaDB, last in PostgreSQL.
         const qsizetype valueRow = rs.Value(0, 0).isNull() ? 1 : 0;
         EXPECT_TRUE(rs.Value(1 - valueRow, 0).isNull());
         const QVariant v = rs.Value(valueRow, 0);
@@ -120,7 +129,8 @@ TEST_P(RecordsetValues, LongTextIsReadWhole) {
     // rows, so both the piecewise reads and the re-read of a value too long
     // for its bound buffer are on the way.
     const QString longText = LongText(backend(), 100 * 1024);
-    Exec(u"CREATE TEMP TABLE t (k integer, a text, b " + backend().shortTextType + u')');
+    Exec(u"CREATE TEMPORARY TABLE t (k integer, a " + backend().longTextType + u", b " +
+         backend().shortTextType + u')');
     Exec(QStringLiteral("INSERT INTO t VALUES (1, 'short', 'short')"));
     Exec(u"INSERT INTO t VALUES (2, '" + longText + u"', '" + longText + u"')");
     Exec(QStringLiteral("INSERT INTO t VALUES (3, 'end', 'end')"));
@@ -138,10 +148,11 @@ TEST_P(RecordsetValues, TooLongValuesAtBlockEdgesAreReadAgainInPlace) {
     // the first and last row of a block, twice in one block and on the last
     // row, with every other row checked for being read from its own place.
     const QString tail = LongText(backend(), 3000);
-    Exec(u"CREATE TEMP TABLE t (k integer, b " + backend().shortTextType + u')');
+    Exec(u"CREATE TEMPORARY TABLE t (k integer, b " + backend().shortTextType + u')');
     Exec(u"INSERT INTO t WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
-         u"WHERE x < 700) SELECT x, CASE WHEN x IN (1, 256, 257, 300, 301, 512, 700) THEN '" +
-         tail + u"' || x ELSE 'v' || x END FROM c");
+         u"WHERE x < 700) SELECT x, CASE WHEN x IN (1, 256, 257, 300, 301, 512, 700) THEN " +
+         backend().concat(u'\'' + tail + u'\'', QStringLiteral("x")) + u" ELSE " +
+         backend().concat(QStringLiteral("'v'"), QStringLiteral("x")) + u" END FROM c");
     Query(QStringLiteral("SELECT k, b FROM t ORDER BY k"));
     ASSERT_EQ(rs.RecordCount(), 700);
     const QList<int> longRows{1, 256, 257, 300, 301, 512, 700};
@@ -154,8 +165,39 @@ TEST_P(RecordsetValues, TooLongValuesAtBlockEdgesAreReadAgainInPlace) {
     }
 }
 
+TEST_P(RecordsetValues, TextOfAnyLengthIsReadWholeBoundOrInPieces) {
+    // Lengths about the pieces of a long read and twice them, in a long text
+    // column, and text filling a bound column's declared length: MariaDB's
+    // driver counts text beyond the BMP short and cuts it to its count.
+    const std::vector<qsizetype> lengths{1,    2,    3,    4094, 4095,  4096,
+                                         4097, 5824, 8190, 8193, 12000, 70000};
+    // Exactly units long, without half a pair at the end.
+    const auto textOf = [&](qsizetype units) {
+        QString text = LongText(backend(), units).left(units);
+        if (text.back().isHighSurrogate())
+            text.back() = u'x';
+        return text;
+    };
+    const QString bound = textOf(300);
+    Exec(u"CREATE TEMPORARY TABLE t (k integer, a " + backend().longTextType +
+         u", b varchar(300))");
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        const QString text = textOf(lengths[i]);
+        Exec(u"INSERT INTO t VALUES (" + QString::number(i) + u", '" + text + u"', '" + bound +
+             u"')");
+    }
+    Query(QStringLiteral("SELECT k, a, b FROM t ORDER BY k"));
+    ASSERT_EQ(rs.RecordCount(), static_cast<qsizetype>(lengths.size()));
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        SCOPED_TRACE(lengths[i]);
+        const QString text = rs.Value(static_cast<qsizetype>(i), 1).toString();
+        EXPECT_EQ(text, textOf(lengths[i]));
+        EXPECT_EQ(rs.Value(static_cast<qsizetype>(i), 2), QVariant(bound));
+    }
+}
+
 TEST_P(RecordsetValues, FieldsByNameIgnoreCase) {
-    Exec(QStringLiteral("CREATE TEMP TABLE t (id integer, label varchar(10))"));
+    Exec(QStringLiteral("CREATE TEMPORARY TABLE t (id integer, label varchar(10))"));
     Exec(QStringLiteral("INSERT INTO t VALUES (1, 'one')"));
     Query(QStringLiteral("SELECT id, label FROM t"));
     ASSERT_EQ(rs.FieldCount(), 2);

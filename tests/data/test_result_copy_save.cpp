@@ -124,11 +124,11 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         ASSERT_TRUE(files.isValid());
-        const QString binary = isPostgres() ? u"bytea"_s : u"blob"_s;
-        const QString decimal = isPostgres() ? u"numeric(20,4)"_s : u"decimal(20,4)"_s;
-        Exec(u"CREATE TEMP TABLE v (id integer, \"名前, \"\"x\"\"\" varchar(200), f double "
-             u"precision, n " +
-             decimal + u", d date, ts timestamp, b " + binary + u')');
+        const QString decimal =
+            backend().kind == BackendKind::SQLite ? u"decimal(20,4)"_s : u"numeric(20,4)"_s;
+        Exec(u"CREATE TEMPORARY TABLE v (id integer, " + backend().quoted(u"名前, \"x\""_s) +
+             u" varchar(200), f double precision, n " + decimal + u", d date, ts " +
+             backend().timestampType + u", b " + backend().binaryType + u')');
         texts = {u"tab\there"_s,
                  u"line\nfeed"_s,
                  u"cr\r\nlf and lone\rcr"_s,
@@ -329,7 +329,8 @@ TEST_P(ResultCopySave, EverySaveFormatReadsBackExactly) {
 }
 
 TEST_P(ResultCopySave, AValueWithoutACodePage932FormFailsNamingItsCell) {
-    Exec(u"CREATE TEMP TABLE k (id integer, \"名前\" varchar(50))"_s);
+    Exec(u"CREATE TEMPORARY TABLE k (id integer, "_s + backend().quoted(u"名前"_s) +
+         u" varchar(50))"_s);
     Exec(u"INSERT INTO k VALUES (1, '髙﨑①～')"_s);
     Exec(u"INSERT INTO k VALUES (2, 'ソウル 서울')"_s);
     Query(u"SELECT * FROM k ORDER BY id"_s);
@@ -366,7 +367,9 @@ struct StoppingProgress final : public ExportProgress {
 
 TEST_P(ResultCopySave, AFailedOrStoppedSaveLeavesTheOldFileAndNoOther) {
     Query(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000) "
-          u"SELECT i, 'row ' || i || ' 日本語のテキスト' AS label FROM n ORDER BY i"_s);
+          u"SELECT i, "_s +
+          backend().concat(backend().concat(u"'row '"_s, u"i"_s), u"' 日本語のテキスト'"_s) +
+          u" AS label FROM n ORDER BY i"_s);
     const QString path = Path(u"big.csv"_s);
     const QByteArray oldBytes("old,file\r\n");
     QFile old(path);

@@ -99,7 +99,7 @@ protected:
 };
 
 TEST_P(RunOutcomes, TheThirdOfFiveFailingKeepsTheFirstTwoAndStops) {
-    const QString failure = Run(u"CREATE TEMP TABLE ran (n integer)\nGO\n"
+    const QString failure = Run(u"CREATE TEMPORARY TABLE ran (n integer)\nGO\n"
                                 u"SELECT 1 AS a\nGO\n"
                                 u"SELECT 2 AS b\n\nGO\n"
                                 u"\nSELECT *\n  FROM no_such_table_here\nGO\n"
@@ -130,12 +130,11 @@ TEST_P(RunOutcomes, TheThirdOfFiveFailingKeepsTheFirstTwoAndStops) {
 }
 
 TEST_P(RunOutcomes, EmptyResultsNoResultsAndRowCounts) {
-    EXPECT_EQ(Run(u"CREATE TEMP TABLE e (n integer)\nGO\n"
-                  u"INSERT INTO e VALUES (1)\nGO\n"
-                  u"UPDATE e SET n = 2 WHERE n > 5\nGO\n"
-                  u"SELECT n FROM e WHERE n < 0\nGO\n"
-                  u"\n\n"_s),
-              QString());
+    const QString failure = Run(u"CREATE TEMPORARY TABLE e (n integer)\nGO\n"
+                                u"INSERT INTO e VALUES (1)\nGO\n"
+                                u"UPDATE e SET n = 2 WHERE n > 5\nGO\n"
+                                u"SELECT n FROM e WHERE n < 0\nGO\n"
+                                u"\n\n"_s);
     ASSERT_EQ(results.Batches().size(), 5u);
     ASSERT_EQ(OutcomesOf(2).size(), 1u);
     EXPECT_EQ(OutcomesOf(2)[0].kind, Kind::Updated);
@@ -147,18 +146,31 @@ TEST_P(RunOutcomes, EmptyResultsNoResultsAndRowCounts) {
     EXPECT_EQ(OutcomesOf(4)[0].table->rowCount(), 0);
     EXPECT_EQ(OutcomesOf(4)[0].table->columnName(0), u"n"_s);
     // Blank lines are sent: PostgreSQL gives nothing back, the SQLite driver
-    // the count of the last statement that changed rows (0 here).
-    EXPECT_EQ(results.Batches()[4].outcome, BatchReport::Outcome::Completed);
+    // the count of the last statement that changed rows (0 here), MariaDB's
+    // refuses them.
     const std::vector<RunMessage> messages = results.Messages();
     ASSERT_GE(messages.size(), 2u);
     EXPECT_EQ(messages[messages.size() - 2].batch, 5);
-    if (isPostgres()) {
+    switch (backend().blankBatch) {
+    case BlankBatch::Nothing:
+        EXPECT_EQ(failure, QString());
         EXPECT_TRUE(OutcomesOf(5).empty());
         EXPECT_EQ(messages[messages.size() - 2].text, u"完了"_s);
-    } else {
+        break;
+    case BlankBatch::NoRows:
+        EXPECT_EQ(failure, QString());
         ASSERT_EQ(OutcomesOf(5).size(), 1u);
         EXPECT_EQ(OutcomesOf(5)[0].count, 0);
         EXPECT_EQ(messages[messages.size() - 2].text, u"0 行を更新しました"_s);
+        break;
+    case BlankBatch::Fails:
+        EXPECT_FALSE(failure.isEmpty());
+        EXPECT_EQ(results.Batches()[4].outcome, BatchReport::Outcome::Failed);
+        EXPECT_EQ(messages[messages.size() - 2].kind, RunMessage::Kind::Error);
+        break;
+    }
+    if (backend().blankBatch != BlankBatch::Fails) {
+        EXPECT_EQ(results.Batches()[4].outcome, BatchReport::Outcome::Completed);
     }
     EXPECT_EQ(results.Batches()[4].place.line, 9);
     for (const RunBatch& batch : results.Batches())
@@ -166,12 +178,12 @@ TEST_P(RunOutcomes, EmptyResultsNoResultsAndRowCounts) {
 }
 
 TEST_P(RunOutcomes, SeveralStatementsInOneBatchGiveTheirOutcomesInOrder) {
-    Exec(u"CREATE TEMP TABLE t (n integer)"_s);
+    Exec(u"CREATE TEMPORARY TABLE t (n integer)"_s);
     Exec(u"INSERT INTO t VALUES (1)"_s);
     Exec(u"INSERT INTO t VALUES (2)"_s);
     const QString failure = Run(u"select 1 as a; select 'x' as b; update t set n = n + 10"_s);
     ASSERT_EQ(results.Batches().size(), 1u);
-    if (!isPostgres()) {
+    if (!backend().severalStatements) {
         // The SQLite driver takes one statement a batch and says so.
         EXPECT_TRUE(failure.contains(u"one SQL statement"_s)) << failure.toStdString();
         EXPECT_TRUE(OutcomesOf(1).empty());
@@ -197,6 +209,8 @@ TEST_P(RunOutcomes, SeveralStatementsInOneBatchGiveTheirOutcomesInOrder) {
     EXPECT_EQ(results.Batches()[0].outcome, BatchReport::Outcome::Failed);
 
     // Notices are messages, in the driver's words.
+    if (backend().kind != BackendKind::PostgreSQL)
+        return;
     EXPECT_EQ(Run(u"DO $$ BEGIN RAISE NOTICE 'こんにちは'; END $$"_s), QString());
     ASSERT_EQ(OutcomesOf(1).size(), 1u);
     EXPECT_EQ(OutcomesOf(1)[0].kind, Kind::Message);
@@ -206,10 +220,8 @@ TEST_P(RunOutcomes, SeveralStatementsInOneBatchGiveTheirOutcomesInOrder) {
 }
 
 TEST_P(RunOutcomes, AHundredBatchesOfTenThousandRowsAreAllKept) {
-    const QString select = isPostgres()
-                               ? u"SELECT x, 'row ' || x AS t FROM generate_series(1, 10000) AS x"_s
-                               : u"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
-                                 u"WHERE x < 10000) SELECT x, 'row ' || x AS t FROM c"_s;
+    const QString select = u"SELECT x, "_s + backend().concat(u"'row '"_s, u"x"_s) +
+                           u" AS t FROM "_s + backend().series(10000) + u" ORDER BY x"_s;
     QStringList script;
     for (int i = 0; i < 100; ++i)
         script.append(select);
@@ -232,9 +244,10 @@ TEST_P(RunOutcomes, ACancelledRunKeepsTheEarlierBatchesAndMarksItsBatch) {
     CancellingExecutor executor;
     executor.cancelBatch = 3;
     command.setExecutor(&executor);
-    const QString slow = isPostgres() ? u"SELECT pg_sleep(30)"_s
-                                      : u"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
-                                        u"FROM c WHERE x < 20000000) SELECT count(*) FROM c"_s;
+    const QString slow = backend().canSleep()
+                             ? u"SELECT "_s + backend().sleep(30)
+                             : u"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
+                               u"FROM c WHERE x < 20000000) SELECT count(*) FROM c"_s;
     const QString failure =
         Run(u"SELECT 1 AS a\nGO\nSELECT 2 AS b\nGO\n"_s + slow + u"\nGO\nSELECT 4 AS d"_s);
     command.setExecutor(nullptr);
@@ -282,12 +295,13 @@ TEST_P(RunOutcomes, AKeptResultIsShownReadOnly) {
 
     // Opened by a command afterwards, the result set is asked again whether it
     // can be written back (the SQLite driver's catalog does not see temporary
-    // tables, so only PostgreSQL says yes).
+    // tables).
     shown.Close();
-    Exec(u"CREATE TEMP TABLE w (k integer PRIMARY KEY, v integer)"_s);
+    Exec(u"CREATE TEMPORARY TABLE w (k integer PRIMARY KEY, v integer)"_s);
     command.setCommandText(u"SELECT k, v FROM w"_s);
     shown.Open(command);
-    EXPECT_EQ(shown.Updatable(&reason), isPostgres()) << reason.toStdString();
+    EXPECT_EQ(shown.Updatable(&reason), backend().catalogSeesTemporaryTables)
+        << reason.toStdString();
     EXPECT_NE(reason, u"実行のほかの結果は読み取り専用です。"_s);
 }
 

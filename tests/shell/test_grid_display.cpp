@@ -2,8 +2,8 @@
 #include "data/odbc_column_values.h"
 #include "data/recordset.h"
 #include "data/test_backends.h"
-#include "main_window_fixture.h"
 #include "editor/rich_text_editor.h"
+#include "main_window_fixture.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -78,8 +78,8 @@ protected:
 };
 
 TEST_P(GridDisplay, NumbersDatesAndTimesFitTheirWidestValueAnywhereInTheResult) {
-    Exec(u"CREATE TEMP TABLE w (k integer, n bigint, f double precision, d date, "
-         u"ts timestamp, amount numeric(30, 5), s varchar(400))"_s);
+    Exec(u"CREATE TEMPORARY TABLE w (k integer, n bigint, f double precision, d date, ts "_s +
+         backend().timestampType + u", amount numeric(30, 5), s varchar(400))"_s);
     // A hundred and fifty narrow rows, then the wide ones past the rows a
     // text column is sized from.
     QStringList rows;
@@ -121,7 +121,7 @@ TEST_P(GridDisplay, AnElidedTextShowsWholeInItsToolTip) {
     const QString japanese = JapaneseText(backend());
     // Line breaks stay lines, and what looks like markup is text.
     const QString whole = japanese.repeated(4) + u"\n<b>"_s + japanese + u"</b> &amp;"_s;
-    Exec(u"CREATE TEMP TABLE j (s varchar(400), n integer)"_s);
+    Exec(u"CREATE TEMPORARY TABLE j (s varchar(400), n integer)"_s);
     Exec(u"INSERT INTO j VALUES ('"_s + whole + u"', 1), ('短い', 2)"_s);
     Run(u"SELECT s AS 本文, n FROM j ORDER BY n"_s);
     ASSERT_EQ(grid()->model()->rowCount(), 2);

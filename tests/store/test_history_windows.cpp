@@ -107,7 +107,7 @@ TEST_P(HistoryRecording, EveryBatchOfARunIsKeptUntilOneFails) {
     gstrDSN = u"テスト用"_s;
     OpenWithHistory().LoadNewDoc();
     const QString japanese = JapaneseText(BackendOf(GetParam()));
-    EXPECT_EQ(Run(u"CREATE TEMP TABLE h (k integer, s varchar(40))\nGO\n"
+    EXPECT_EQ(Run(u"CREATE TEMPORARY TABLE h (k integer, s varchar(40))\nGO\n"
                   u"INSERT INTO h VALUES (1, '"_s +
                   japanese +
                   u"')\nGO\n"
@@ -133,7 +133,7 @@ TEST_P(HistoryRecording, EveryBatchOfARunIsKeptUntilOneFails) {
     EXPECT_EQ(select.login, ConnectionStringKey(connection, u"UID"_s));
     EXPECT_EQ(select.caption, u"無題1"_s);
     EXPECT_EQ(entries[3].text.trimmed(), u"INSERT INTO h VALUES (1, '"_s + japanese + u"')"_s);
-    EXPECT_EQ(entries[4].text.left(19), u"CREATE TEMP TABLE h"_s) << "oldest last";
+    EXPECT_EQ(entries[4].text.left(24), u"CREATE TEMPORARY TABLE h"_s) << "oldest last";
     for (const HistoryEntry& entry : entries)
         EXPECT_FALSE(entry.text.contains(u"PWD"_s, Qt::CaseInsensitive));
 
@@ -188,9 +188,7 @@ TEST_F(HistoryWindowTest, ACancelledBatchIsKeptAsCancelledAndNothingAfterIt) {
     EXPECT_EQ(entries[1].outcome, HistoryOutcome::Completed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, HistoryRecording,
-                         ::testing::Values(BackendKind::SQLite, BackendKind::PostgreSQL),
-                         BackendName);
+BRINDLE_ALL_BACKENDS(HistoryRecording);
 
 // Entries made directly: 450 of them, every tenth a failure on a second data
 // source; the texts numbered, some Japanese.
