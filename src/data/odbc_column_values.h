@@ -44,6 +44,9 @@ public:
     // Text and Decimal: length UTF-16 units at utf16, which need not be aligned
     // (driver buffers are bytes).
     void appendText(const void* utf16, qsizetype length);
+    // Text and Decimal: bytes of UTF-8, stored as UTF-16; a malformed
+    // sequence becomes U+FFFD.
+    void appendUtf8(const char* utf8, qsizetype bytes);
     void appendBytes(const unsigned char* bytes, qsizetype length);
     void appendDate(QDate date);
     void appendTime(QTime time);

@@ -30,6 +30,10 @@ public:
     // static cursors that scroll to any row: a value that did not fit its
     // block buffer is read again by scrolling to its row alone.
     bool rereadByScrolling() const noexcept { return m_rereadByScrolling; }
+    // Text is fetched in the width the driver handles itself: UTF-16 for a
+    // driver with W functions, otherwise UTF-8 (start-up makes that the
+    // character set), so the driver manager converts nothing.
+    bool wideText() const noexcept { return m_wideText; }
 
     // Commits whatever the connection has pending.
     void commit();
@@ -44,6 +48,7 @@ private:
     GetDataSupport m_getData;
     bool m_setPos = false;
     bool m_rereadByScrolling = false;
+    bool m_wideText = true;
 };
 
 } // namespace brindle::odbc
