@@ -131,11 +131,8 @@ void ColumnValues::appendDouble(double value) {
 
 void ColumnValues::appendText(const void* utf16, qsizetype length) {
     Q_ASSERT(m_kind == ColumnKind::Text || m_kind == ColumnKind::Decimal);
-    const std::size_t start = m_text.size();
-    m_text.resize(start + static_cast<std::size_t>(length));
-    if (length > 0)
-        std::memcpy(m_text.data() + start, utf16,
-                    static_cast<std::size_t>(length) * sizeof(char16_t));
+    std::memcpy(m_text.extend(static_cast<std::size_t>(length)), utf16,
+                static_cast<std::size_t>(length) * sizeof(char16_t));
     closeSpan();
     pushNullBit(false);
 }
@@ -144,16 +141,15 @@ void ColumnValues::appendUtf8(const char* utf8, qsizetype bytes) {
     Q_ASSERT(m_kind == ColumnKind::Text || m_kind == ColumnKind::Decimal);
     const std::size_t start = m_text.size();
     const auto n = static_cast<std::size_t>(bytes);
-    m_text.resize(start + n);
-    m_text.resize(
-        start + DecodeUtf8(reinterpret_cast<const unsigned char*>(utf8), n, m_text.data() + start));
+    char16_t* out = m_text.extend(n);
+    m_text.truncate(start + DecodeUtf8(reinterpret_cast<const unsigned char*>(utf8), n, out));
     closeSpan();
     pushNullBit(false);
 }
 
 void ColumnValues::appendBytes(const unsigned char* bytes, qsizetype length) {
     Q_ASSERT(m_kind == ColumnKind::Binary);
-    m_bytes.insert(m_bytes.end(), bytes, bytes + length);
+    m_bytes.append(bytes, static_cast<std::size_t>(length));
     closeSpan();
     pushNullBit(false);
 }
