@@ -131,8 +131,11 @@ void ColumnValues::appendDouble(double value) {
 
 void ColumnValues::appendText(const void* utf16, qsizetype length) {
     Q_ASSERT(m_kind == ColumnKind::Text || m_kind == ColumnKind::Decimal);
-    std::memcpy(m_text.extend(static_cast<std::size_t>(length)), utf16,
-                static_cast<std::size_t>(length) * sizeof(char16_t));
+    // Copied as bytes: the driver's buffer need not be aligned for char16_t.
+    const auto units = static_cast<std::size_t>(length);
+    char16_t* to = m_text.extend(units);
+    if (units > 0)
+        std::memcpy(to, utf16, units * sizeof(char16_t));
     closeSpan();
     pushNullBit(false);
 }
