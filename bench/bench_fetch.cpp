@@ -168,7 +168,11 @@ BENCHMARK(BM_FetchRecordset)
 void BM_FetchRecordsetKeepingAll(benchmark::State& state) {
     FetchRecordset(state, true);
 }
-BENCHMARK(BM_FetchRecordsetKeepingAll)->Arg(kSQLite)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FetchRecordsetKeepingAll)
+    ->ArgName("pg")
+    ->Arg(kSQLite)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The plain loops: forward-only cursor, blocks of rows, bound columns, values
 // appended to vectors. Text is bound as SQL_C_CHAR (the UTF-8 bytes kept as
