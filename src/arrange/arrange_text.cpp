@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace brindle {
 
@@ -32,14 +33,26 @@ constexpr qsizetype kMaxTextLength = std::numeric_limits<qint32>::max();
 // Positions are 0-based indices into that virtual text.
 class EntryPass {
 public:
-    EntryPass(const QString& text, const QString& lower)
-        : m_src(text), m_srcLow(lower), m_end(text.size()) {}
+    // out and outLow are buffers to write into, emptied first: the text of an
+    // earlier pass, so that every pass does not take (and fault in) fresh
+    // memory for a text of the same size.
+    EntryPass(const QString& text, const QString& lower, QString&& out, QString&& outLow)
+        : m_src(text), m_srcLow(lower), m_end(text.size()), m_out(std::move(out)),
+          m_outLow(std::move(outLow)) {
+        m_out.truncate(0);
+        m_outLow.truncate(0);
+    }
 
     // Works the entry through the text; true when anything changed.
     bool Run(const KeywordArrange& entry);
 
     // The rebuilt text and its lowered copy; only after Run returned true.
     void Take(QString& text, QString& lower);
+    // The buffers back, unused; only after Run returned false.
+    void Release(QString& out, QString& outLow) {
+        out = std::move(m_out);
+        outLow = std::move(m_outLow);
+    }
 
 private:
     qsizetype Size() const { return m_out.size() + (m_end - m_q); }
@@ -213,7 +226,7 @@ void EntryPass::BreakAtKeyword(const KeywordArrange& entry, qsizetype p, qsizety
         m_out.truncate(b);
         m_outLow.truncate(b);
     } else {
-        if (m_out.isEmpty()) {
+        if (m_out.isEmpty() && m_out.capacity() < size + size / 4) {
             m_out.reserve(size + size / 4 + 64);
             m_outLow.reserve(size + size / 4 + 64);
         }
@@ -254,14 +267,19 @@ QString ArrangeText(QStringView query, const ArrangeTable& table) {
     }
     QString text = arrange::NormalizeBreaks(query);
     QString lower = arrange::LowerPerChar(text);
+    // The text a pass starts from is where the pass after it writes.
+    QString spare;
+    QString spareLow;
     for (const KeywordArrange& entry : table) {
-        EntryPass pass(text, lower);
+        EntryPass pass(text, lower, std::move(spare), std::move(spareLow));
         if (pass.Run(entry)) {
             QString rebuilt;
             QString rebuiltLow;
             pass.Take(rebuilt, rebuiltLow);
-            text = std::move(rebuilt);
-            lower = std::move(rebuiltLow);
+            spare = std::exchange(text, std::move(rebuilt));
+            spareLow = std::exchange(lower, std::move(rebuiltLow));
+        } else {
+            pass.Release(spare, spareLow);
         }
     }
     return arrange::RestoreBreaks(text);

@@ -20,8 +20,12 @@ bool BoundColumn::truncated(SQLULEN row) const {
     if (!m_plan.mayTruncate)
         return false;
     const SQLLEN indicator = m_indicators[row];
-    const SQLLEN room =
-        m_plan.bindBytes - (m_plan.cType == SQL_C_WCHAR ? SQLLEN(sizeof(SQLWCHAR)) : 0);
+    SQLLEN terminator = 0;
+    if (m_plan.cType == SQL_C_WCHAR)
+        terminator = SQLLEN(sizeof(SQLWCHAR));
+    else if (m_plan.cType == SQL_C_CHAR)
+        terminator = 1;
+    const SQLLEN room = m_plan.bindBytes - terminator;
     return indicator == SQL_NO_TOTAL || indicator > room;
 }
 
@@ -38,6 +42,10 @@ void BoundColumn::appendTo(ColumnValues& values, SQLULEN row) const {
                           WideValueUnits(cell(row), indicator, room, m_untrustedLengths));
         return;
     }
+    case SQL_C_CHAR:
+        values.appendUtf8(reinterpret_cast<const char*>(cell(row)),
+                          static_cast<qsizetype>(indicator));
+        return;
     case SQL_C_BINARY:
         values.appendBytes(cell(row), static_cast<qsizetype>(indicator));
         return;

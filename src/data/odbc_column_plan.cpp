@@ -10,15 +10,19 @@ ColumnPlan Fixed(ColumnKind kind, SQLSMALLINT cType, std::size_t bytes) {
     return {kind, cType, static_cast<SQLLEN>(bytes), false};
 }
 
-// Text in UTF-16, bound when the declared length is known and short enough.
-// The length counts characters, and one beyond the BMP takes two UTF-16
-// units: the buffer has room for that at every character, and for the
-// driver's terminating NUL. (MariaDB's driver cuts a value short of its
-// buffer without saying so and reports a length in characters.)
-ColumnPlan WideText(ColumnKind kind, SQLULEN chars) {
+// Text in UTF-16 or UTF-8, bound when the declared length is known and short
+// enough. The length counts characters: one beyond the BMP takes two UTF-16
+// units, and any takes up to four UTF-8 bytes; the buffer has room for that at
+// every character, and for the driver's terminating NUL. (MariaDB's driver
+// cuts a value short of its buffer without saying so and reports a length in
+// characters.)
+ColumnPlan Text(ColumnKind kind, SQLULEN chars, TextWidth width) {
+    const SQLSMALLINT cType = width == TextWidth::Wide ? SQL_C_WCHAR : SQL_C_CHAR;
     if (chars == 0 || chars > kMaxBoundTextChars)
-        return {kind, SQL_C_WCHAR, 0, false};
-    return {kind, SQL_C_WCHAR, static_cast<SQLLEN>((2 * chars + 1) * sizeof(SQLWCHAR)), true};
+        return {kind, cType, 0, false};
+    const SQLULEN bytes =
+        width == TextWidth::Wide ? (2 * chars + 1) * sizeof(SQLWCHAR) : chars * 4 + 1;
+    return {kind, cType, static_cast<SQLLEN>(bytes), true};
 }
 
 ColumnPlan Binary(SQLULEN bytes) {
@@ -29,7 +33,7 @@ ColumnPlan Binary(SQLULEN bytes) {
 
 } // namespace
 
-ColumnPlan PlanColumn(const ColumnDescription& column) {
+ColumnPlan PlanColumn(const ColumnDescription& column, TextWidth width) {
     switch (column.sqlType) {
     case SQL_BIT:
     case SQL_TINYINT:
@@ -39,7 +43,7 @@ ColumnPlan PlanColumn(const ColumnDescription& column) {
     case SQL_BIGINT:
         // An unsigned 64-bit value may not fit a qint64; its digits always do.
         if (column.isUnsigned)
-            return WideText(ColumnKind::Decimal, 20);
+            return Text(ColumnKind::Decimal, 20, width);
         return Fixed(ColumnKind::Integer, SQL_C_SBIGINT, sizeof(SQLBIGINT));
     case SQL_REAL:
     case SQL_FLOAT:
@@ -49,7 +53,7 @@ ColumnPlan PlanColumn(const ColumnDescription& column) {
     case SQL_NUMERIC:
         // As text, so no digit is lost to a binary floating type; room for the
         // sign, the decimal point and a leading zero.
-        return WideText(ColumnKind::Decimal, column.size == 0 ? 0 : column.size + 3);
+        return Text(ColumnKind::Decimal, column.size == 0 ? 0 : column.size + 3, width);
     case SQL_TYPE_DATE:
     case SQL_DATE:
         return Fixed(ColumnKind::Date, SQL_C_TYPE_DATE, sizeof(SQL_DATE_STRUCT));
@@ -69,10 +73,10 @@ ColumnPlan PlanColumn(const ColumnDescription& column) {
     case SQL_WCHAR:
     case SQL_WVARCHAR:
     case SQL_GUID:
-        return WideText(ColumnKind::Text, column.size);
+        return Text(ColumnKind::Text, column.size, width);
     default:
         // Long text, intervals and driver-specific types: their text, read whole.
-        return WideText(ColumnKind::Text, 0);
+        return Text(ColumnKind::Text, 0, width);
     }
 }
 

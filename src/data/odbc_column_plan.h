@@ -33,6 +33,10 @@ struct ColumnPlan {
 inline constexpr SQLULEN kMaxBoundTextChars = 2000;
 inline constexpr SQLULEN kMaxBoundBinaryBytes = 4000;
 
-ColumnPlan PlanColumn(const ColumnDescription& column);
+// The character width text is asked for in: UTF-16 (SQL_C_WCHAR) or UTF-8
+// (SQL_C_CHAR, for drivers whose own text is narrow).
+enum class TextWidth { Wide, Narrow };
+
+ColumnPlan PlanColumn(const ColumnDescription& column, TextWidth width = TextWidth::Wide);
 
 } // namespace brindle::odbc

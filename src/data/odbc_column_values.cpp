@@ -10,6 +10,55 @@ bool IsSpanKind(ColumnKind kind) {
     return kind == ColumnKind::Text || kind == ColumnKind::Decimal || kind == ColumnKind::Binary;
 }
 
+// Decodes UTF-8 into out, which has room for one unit per byte (never fewer
+// are needed); returns the units written.
+std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out) {
+    std::size_t i = 0;
+    std::size_t o = 0;
+    while (i < n) {
+        const unsigned lead = in[i];
+        if (lead < 0x80) {
+            out[o++] = static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
+        std::size_t need = 0;
+        char32_t cp = 0;
+        char32_t least = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            need = 1;
+            cp = lead & 0x1F;
+            least = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            need = 2;
+            cp = lead & 0x0F;
+            least = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            need = 3;
+            cp = lead & 0x07;
+            least = 0x10000;
+        } else {
+            out[o++] = 0xFFFD;
+            ++i;
+            continue;
+        }
+        std::size_t j = 1;
+        for (; j <= need && i + j < n && (in[i + j] & 0xC0) == 0x80; ++j)
+            cp = (cp << 6) | (in[i + j] & 0x3F);
+        i += j;
+        if (j <= need || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            out[o++] = 0xFFFD;
+        } else if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out[o++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+            out[o++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out[o++] = static_cast<char16_t>(cp);
+        }
+    }
+    return o;
+}
+
 } // namespace
 
 ColumnValues::ColumnValues(ColumnKind kind) : m_kind(kind) {}
@@ -82,18 +131,28 @@ void ColumnValues::appendDouble(double value) {
 
 void ColumnValues::appendText(const void* utf16, qsizetype length) {
     Q_ASSERT(m_kind == ColumnKind::Text || m_kind == ColumnKind::Decimal);
+    // Copied as bytes: the driver's buffer need not be aligned for char16_t.
+    const auto units = static_cast<std::size_t>(length);
+    char16_t* to = m_text.extend(units);
+    if (units > 0)
+        std::memcpy(to, utf16, units * sizeof(char16_t));
+    closeSpan();
+    pushNullBit(false);
+}
+
+void ColumnValues::appendUtf8(const char* utf8, qsizetype bytes) {
+    Q_ASSERT(m_kind == ColumnKind::Text || m_kind == ColumnKind::Decimal);
     const std::size_t start = m_text.size();
-    m_text.resize(start + static_cast<std::size_t>(length));
-    if (length > 0)
-        std::memcpy(m_text.data() + start, utf16,
-                    static_cast<std::size_t>(length) * sizeof(char16_t));
+    const auto n = static_cast<std::size_t>(bytes);
+    char16_t* out = m_text.extend(n);
+    m_text.truncate(start + DecodeUtf8(reinterpret_cast<const unsigned char*>(utf8), n, out));
     closeSpan();
     pushNullBit(false);
 }
 
 void ColumnValues::appendBytes(const unsigned char* bytes, qsizetype length) {
     Q_ASSERT(m_kind == ColumnKind::Binary);
-    m_bytes.insert(m_bytes.end(), bytes, bytes + length);
+    m_bytes.append(bytes, static_cast<std::size_t>(length));
     closeSpan();
     pushNullBit(false);
 }

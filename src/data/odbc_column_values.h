@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/trivial_array.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -44,6 +46,9 @@ public:
     // Text and Decimal: length UTF-16 units at utf16, which need not be aligned
     // (driver buffers are bytes).
     void appendText(const void* utf16, qsizetype length);
+    // Text and Decimal: bytes of UTF-8, stored as UTF-16; a malformed
+    // sequence becomes U+FFFD.
+    void appendUtf8(const char* utf8, qsizetype bytes);
     void appendBytes(const unsigned char* bytes, qsizetype length);
     void appendDate(QDate date);
     void appendTime(QTime time);
@@ -78,12 +83,12 @@ private:
 
     ColumnKind m_kind;
     qsizetype m_rows = 0;
-    std::vector<std::uint64_t> m_nullBits;
-    std::vector<qint64> m_integers; // Integer, Date (Julian day), Time (ms), DateTime (ms UTC)
-    std::vector<double> m_doubles;
-    std::vector<char16_t> m_text;       // Text, Decimal
-    std::vector<unsigned char> m_bytes; // Binary
-    std::vector<std::size_t> m_ends;    // end offset of each row in m_text or m_bytes
+    TrivialArray<std::uint64_t> m_nullBits;
+    TrivialArray<qint64> m_integers; // Integer, Date (Julian day), Time (ms), DateTime (ms UTC)
+    TrivialArray<double> m_doubles;
+    TrivialArray<char16_t> m_text;       // Text, Decimal
+    TrivialArray<unsigned char> m_bytes; // Binary
+    TrivialArray<std::size_t> m_ends;    // end offset of each row in m_text or m_bytes
 };
 
 } // namespace brindle::odbc

@@ -251,7 +251,7 @@ ResultTable FetchAll(SQLHSTMT statement, const Session& session, RunControl* con
     std::vector<ColumnPlan> plans;
     for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
         const ColumnDescription d = Describe(statement, c);
-        plans.push_back(PlanColumn(d));
+        plans.push_back(PlanColumn(d, session.wideText() ? TextWidth::Wide : TextWidth::Narrow));
         ColumnSource source;
         source.sqlType = d.sqlType;
         source.size = d.size;

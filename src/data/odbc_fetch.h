@@ -9,7 +9,7 @@
 namespace brindle::odbc {
 
 // Rows asked for per SQLFetch when the driver can deliver blocks.
-inline constexpr SQLULEN kBlockRows = 256;
+inline constexpr SQLULEN kBlockRows = 1000;
 
 // Fetches every row of the statement's current result (which has columns)
 // into memory. Columns of known, short size are bound into block buffers;

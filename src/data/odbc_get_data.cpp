@@ -26,7 +26,8 @@ SQLRETURN GetData(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, vo
 void ReadPieces(SQLHSTMT statement, SQLUSMALLINT column, const ColumnPlan& plan,
                 ColumnValues& values) {
     const bool wide = plan.cType == SQL_C_WCHAR;
-    const SQLLEN terminator = wide ? SQLLEN(sizeof(SQLWCHAR)) : 0;
+    const bool narrow = plan.cType == SQL_C_CHAR;
+    const SQLLEN terminator = wide ? SQLLEN(sizeof(SQLWCHAR)) : narrow ? 1 : 0;
     std::vector<unsigned char> chunk(static_cast<std::size_t>(kFirstChunkBytes));
     std::vector<unsigned char> whole;
     for (;;) {
@@ -56,8 +57,12 @@ void ReadPieces(SQLHSTMT statement, SQLUSMALLINT column, const ColumnPlan& plan,
         if (next > size)
             chunk.resize(static_cast<std::size_t>(next));
     }
+    // A UTF-8 sequence cut between pieces is whole again here.
     if (wide) {
         values.appendText(whole.data(), static_cast<qsizetype>(whole.size() / sizeof(SQLWCHAR)));
+    } else if (narrow) {
+        values.appendUtf8(reinterpret_cast<const char*>(whole.data()),
+                          static_cast<qsizetype>(whole.size()));
     } else {
         values.appendBytes(whole.data(), static_cast<qsizetype>(whole.size()));
     }
@@ -115,7 +120,7 @@ void ReadWholeValue(SQLHSTMT statement, SQLUSMALLINT column, const ColumnPlan& p
         ReadWideByTerminator(statement, column, values);
         return;
     }
-    if (plan.cType == SQL_C_WCHAR || plan.cType == SQL_C_BINARY) {
+    if (plan.cType == SQL_C_WCHAR || plan.cType == SQL_C_CHAR || plan.cType == SQL_C_BINARY) {
         ReadPieces(statement, column, plan, values);
         return;
     }

@@ -1,6 +1,7 @@
 #include "data/odbc_session.h"
 
 #include "data/odbc_check.h"
+#include "data/odbc_driver_width.h"
 #include "data/odbc_text.h"
 
 #include <sqlext.h>
@@ -75,6 +76,7 @@ Session::Session(const QString& connectionString)
     const GetDataSupport& gd = m_getData;
     m_rereadByScrolling = !(gd.block && m_setPos) && gd.anyColumn && gd.anyOrder && gd.bound &&
                           StaticCursorScrollsAbsolute(dbc);
+    m_wideText = DriverHasWideFunctions(dbc);
 }
 
 void Session::commit() {

@@ -32,6 +32,10 @@ public:
     // block buffer is read again by scrolling to its row alone.
     bool rereadByScrolling() const noexcept { return m_rereadByScrolling; }
     const DriverQuirks& quirks() const noexcept { return m_quirks; }
+    // Text is fetched in the width the driver handles itself: UTF-16 for a
+    // driver with W functions, otherwise UTF-8 (start-up makes that the
+    // character set), so the driver manager converts nothing.
+    bool wideText() const noexcept { return m_wideText; }
 
     // Commits whatever the connection has pending.
     void commit();
@@ -47,6 +51,7 @@ private:
     bool m_setPos = false;
     bool m_rereadByScrolling = false;
     DriverQuirks m_quirks;
+    bool m_wideText = true;
 };
 
 } // namespace brindle::odbc

@@ -1,6 +1,7 @@
 #include "test_backends.h"
 
 #include "data/odbc_data_sources.h"
+#include "data/odbc_session.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,6 +21,14 @@ TEST_P(ConnectionTest, DbmsNameWhileOpenOnly) {
     EXPECT_EQ(connection.State(), 0);
     EXPECT_TRUE(connection.DbmsName().isEmpty());
     EXPECT_EQ(ErrorOf([&] { connection.Close(); }).number, 3704);
+}
+
+// Text is fetched narrow only from a driver without W functions of its own
+// (Debian's SQLite3 driver); the PostgreSQL and MariaDB Unicode drivers
+// have them.
+TEST_P(ConnectionTest, TextWidthFollowsTheDriversOwnFunctions) {
+    const odbc::Session session(connectionString);
+    EXPECT_EQ(session.wideText(), backend().kind != BackendKind::SQLite);
 }
 
 TEST_P(ConnectionTest, CommitTransIsHarmlessWhileOpen) {

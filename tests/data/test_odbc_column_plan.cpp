@@ -76,5 +76,36 @@ TEST(ColumnPlan, BoundTextHasRoomForTwoUnitsACharacter) {
     }
 }
 
+// For a driver whose own text is narrow, text and decimals are asked for as
+// UTF-8 with room for four bytes a character and the NUL; everything else is
+// planned as for wide text.
+TEST(ColumnPlan, NarrowTextBindsUtf8WithRoomForEveryCharacter) {
+    ColumnDescription d;
+    d.sqlType = SQL_VARCHAR;
+    d.size = 40;
+    ColumnPlan plan = PlanColumn(d, TextWidth::Narrow);
+    EXPECT_EQ(plan.cType, SQL_C_CHAR);
+    EXPECT_EQ(plan.bindBytes, 40 * 4 + 1);
+    EXPECT_TRUE(plan.mayTruncate);
+
+    d.sqlType = SQL_DECIMAL;
+    d.size = 20;
+    plan = PlanColumn(d, TextWidth::Narrow);
+    EXPECT_EQ(plan.kind, ColumnKind::Decimal);
+    EXPECT_EQ(plan.cType, SQL_C_CHAR);
+
+    d.sqlType = SQL_LONGVARCHAR;
+    d.size = 0;
+    plan = PlanColumn(d, TextWidth::Narrow);
+    EXPECT_EQ(plan.cType, SQL_C_CHAR);
+    EXPECT_EQ(plan.bindBytes, 0);
+
+    d.sqlType = SQL_INTEGER;
+    EXPECT_EQ(PlanColumn(d, TextWidth::Narrow).cType, SQL_C_SBIGINT);
+    d.sqlType = SQL_VARBINARY;
+    d.size = 16;
+    EXPECT_EQ(PlanColumn(d, TextWidth::Narrow).cType, SQL_C_BINARY);
+}
+
 } // namespace
 } // namespace brindle::odbc

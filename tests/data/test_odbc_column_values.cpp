@@ -39,6 +39,49 @@ TEST(ColumnValues, TextRowsKeepTheirBoundariesAndNulls) {
     }
 }
 
+// Text from drivers with narrow text arrives as UTF-8: every length of
+// sequence comes back as its UTF-16 units, a malformed or cut sequence as
+// U+FFFD without swallowing the character after it, and an empty value is
+// still not NULL.
+TEST(ColumnValues, Utf8TextIsStoredAsUtf16) {
+    struct Case {
+        const char* name;
+        QByteArray utf8;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"ascii", "plain 123", QStringLiteral("plain 123")},
+        {"two, three and four bytes", QStringLiteral("é東京\U0001F600ｱ").toUtf8(),
+         QStringLiteral("é東京\U0001F600ｱ")},
+        {"empty", QByteArray(""), QStringLiteral("")},
+        {"stray continuation byte",
+         QByteArray("a\x80"
+                    "b"),
+         QStringLiteral("a\uFFFDb")},
+        {"cut sequence",
+         QByteArray("a\xE6\x9D"
+                    "b"),
+         QStringLiteral("a\uFFFDb")},
+        {"cut at the end", QByteArray("a\xF0\x9F\x98"), QStringLiteral("a\uFFFD")},
+        {"overlong form", QByteArray("\xC0\xAFx"), QStringLiteral("\uFFFDx")},
+        {"surrogate code point", QByteArray("\xED\xA0\x80x"), QStringLiteral("\uFFFDx")},
+        {"beyond U+10FFFF", QByteArray("\xF4\x90\x80\x80x"), QStringLiteral("\uFFFDx")},
+        {"invalid lead byte", QByteArray("\xFFx"), QStringLiteral("\uFFFDx")},
+    };
+    ColumnValues values(ColumnKind::Text);
+    for (const Case& c : cases)
+        values.appendUtf8(c.utf8.constData(), c.utf8.size());
+    values.appendNull();
+    ASSERT_EQ(values.size(), std::size(cases) + 1);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const QVariant v = values.value(static_cast<qsizetype>(i));
+        EXPECT_FALSE(v.isNull());
+        EXPECT_EQ(v.toString(), cases[i].expected);
+    }
+    EXPECT_TRUE(values.value(static_cast<qsizetype>(std::size(cases))).isNull());
+}
+
 TEST(ColumnValues, FixedKindsReturnTheirOwnTypes) {
     ColumnValues integers(ColumnKind::Integer);
     integers.appendInteger(-5);

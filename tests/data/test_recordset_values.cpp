@@ -1,5 +1,7 @@
 #include "test_backends.h"
 
+#include "data/odbc_fetch.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -144,19 +146,25 @@ TEST_P(RecordsetValues, LongTextIsReadWhole) {
 }
 
 TEST_P(RecordsetValues, TooLongValuesAtBlockEdgesAreReadAgainInPlace) {
-    // Rows come in blocks of 256: values too long for their declared size on
-    // the first and last row of a block, twice in one block and on the last
-    // row, with every other row checked for being read from its own place.
+    // Values too long for their declared size on the first and last row of a
+    // block, twice in one block and on the last row, with every other row
+    // checked for being read from its own place.
+    const int block = static_cast<int>(odbc::kBlockRows);
+    const int rows = 2 * block + 100;
+    const QList<int> longRows{1, block, block + 1, block + 44, block + 45, 2 * block, rows};
+    QString inList;
+    for (int k : longRows)
+        inList += (inList.isEmpty() ? u"" : u", ") + QString::number(k);
     const QString tail = LongText(backend(), 3000);
     Exec(u"CREATE TEMPORARY TABLE t (k integer, b " + backend().shortTextType + u')');
     Exec(u"INSERT INTO t WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
-         u"WHERE x < 700) SELECT x, CASE WHEN x IN (1, 256, 257, 300, 301, 512, 700) THEN " +
+         u"WHERE x < " +
+         QString::number(rows) + u") SELECT x, CASE WHEN x IN (" + inList + u") THEN " +
          backend().concat(u'\'' + tail + u'\'', QStringLiteral("x")) + u" ELSE " +
          backend().concat(QStringLiteral("'v'"), QStringLiteral("x")) + u" END FROM c");
     Query(QStringLiteral("SELECT k, b FROM t ORDER BY k"));
-    ASSERT_EQ(rs.RecordCount(), 700);
-    const QList<int> longRows{1, 256, 257, 300, 301, 512, 700};
-    for (qsizetype row = 0; row < 700; ++row) {
+    ASSERT_EQ(rs.RecordCount(), rows);
+    for (qsizetype row = 0; row < rows; ++row) {
         const int k = static_cast<int>(row) + 1;
         const QString number = QString::number(k);
         const QString expected = longRows.contains(k) ? QString(tail + number) : u'v' + number;
