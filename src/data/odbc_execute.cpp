@@ -2,6 +2,7 @@
 
 #include "data/odbc_check.h"
 #include "data/odbc_diagnostics.h"
+#include "data/odbc_exec_direct.h"
 #include "data/odbc_fetch.h"
 #include "data/odbc_handles.h"
 #include "data/odbc_text.h"
@@ -95,7 +96,7 @@ void KeepMessages(SQLRETURN rc, SQLHSTMT statement, BatchFacts& facts) {
 }
 
 // Every result of the executed statement, kept in facts in the driver's order;
-// returns the first that has columns. `rc` is what SQLExecDirectW returned.
+// returns the first that has columns. `rc` is what SQLExecDirect returned.
 std::shared_ptr<const ResultTable> KeepAllResults(SQLHSTMT stmt, SQLRETURN rc,
                                                   const Session& session, RunControl* control,
                                                   BatchFacts& facts) {
@@ -156,12 +157,11 @@ std::shared_ptr<const ResultTable> ExecuteBatch(const Session& session, const QS
         SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC),
                        0);
 
-    std::vector<SQLWCHAR> sql = ToSqlWide(text);
     SQLRETURN executed = SQL_ERROR;
     {
         // A driver without time-outs is stopped by a watch of ours.
         const TimeoutWatch watch(stmt, driverTimesOut ? 0 : timeoutSeconds);
-        executed = SQLExecDirectW(stmt, sql.data(), SQL_NTS);
+        executed = ExecDirect(stmt, text, session.wideText());
         if (!SQL_SUCCEEDED(executed) && executed != SQL_NO_DATA && watch.expired())
             throw Error(
                 kOdbcFailure,
@@ -169,7 +169,7 @@ std::shared_ptr<const ResultTable> ExecuteBatch(const Session& session, const QS
                     .arg(timeoutSeconds));
     }
     // SQL_NO_DATA here is a statement that touched no rows, not a failure.
-    Check(executed, SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
+    Check(executed, SQL_HANDLE_STMT, stmt, "SQLExecDirect");
     if (facts && facts->keepAll)
         return KeepAllResults(stmt, executed, session, control, *facts);
 

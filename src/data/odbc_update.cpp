@@ -1,6 +1,7 @@
 #include "data/odbc_update.h"
 
 #include "data/odbc_check.h"
+#include "data/odbc_exec_direct.h"
 #include "data/odbc_handles.h"
 #include "data/odbc_object_errors.h"
 #include "data/odbc_session.h"
@@ -100,7 +101,9 @@ SQLSMALLINT DefaultSqlType(ColumnKind kind) {
     return SQL_WVARCHAR;
 }
 
-void Bind(SQLHSTMT statement, SQLUSMALLINT number, const UpdateParameter& p, BoundParameter& b) {
+// Text goes in the width the driver handles itself, as the statement does.
+void Bind(SQLHSTMT statement, SQLUSMALLINT number, const UpdateParameter& p, BoundParameter& b,
+          bool wide) {
     const SQLSMALLINT sqlType = p.source.sqlType != 0 ? p.source.sqlType : DefaultSqlType(p.kind);
     SQLULEN size = p.source.size;
     SQLSMALLINT digits = p.source.decimalDigits;
@@ -163,13 +166,20 @@ void Bind(SQLHSTMT statement, SQLUSMALLINT number, const UpdateParameter& p, Bou
         }
         case ColumnKind::Text:
         case ColumnKind::Decimal: {
-            std::vector<SQLWCHAR>& text =
-                b.buffer.emplace<std::vector<SQLWCHAR>>(ToSqlWide(p.value.toString()));
+            const QString value = p.value.toString();
+            if (p.kind == ColumnKind::Text)
+                size = std::max<SQLULEN>(static_cast<SQLULEN>(value.size()), 1);
+            if (!wide) {
+                QByteArray& utf8 = b.buffer.emplace<QByteArray>(value.toUtf8());
+                cType = SQL_C_CHAR;
+                data = utf8.data();
+                bytes = utf8.size();
+                break;
+            }
+            std::vector<SQLWCHAR>& text = b.buffer.emplace<std::vector<SQLWCHAR>>(ToSqlWide(value));
             data = text.data();
             // ToSqlWide ends the text with a terminator, which is not sent.
             bytes = static_cast<SQLLEN>((text.size() - 1) * sizeof(SQLWCHAR));
-            if (p.kind == ColumnKind::Text)
-                size = std::max<SQLULEN>(text.size() - 1, 1);
             break;
         }
         }
@@ -248,9 +258,8 @@ void ExecuteSingleRowUpdate(const Session& session, const QString& sql,
     const SQLHSTMT stmt = statement.get();
     std::vector<BoundParameter> bound(parameters.size());
     for (std::size_t i = 0; i < parameters.size(); ++i)
-        Bind(stmt, static_cast<SQLUSMALLINT>(i + 1), parameters[i], bound[i]);
-    std::vector<SQLWCHAR> text = ToSqlWide(sql);
-    Check(SQLExecDirectW(stmt, text.data(), SQL_NTS), SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
+        Bind(stmt, static_cast<SQLUSMALLINT>(i + 1), parameters[i], bound[i], session.wideText());
+    Check(ExecDirect(stmt, sql, session.wideText()), SQL_HANDLE_STMT, stmt, "SQLExecDirect");
     SQLLEN rows = 0;
     Check(SQLRowCount(stmt, &rows), SQL_HANDLE_STMT, stmt, "SQLRowCount");
     if (rows != 1) {

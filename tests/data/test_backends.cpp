@@ -60,7 +60,7 @@ const Backend& BackendOf(BackendKind kind) {
                                 QStringLiteral("text"),
                                 QStringLiteral("blob"),
                                 QStringLiteral("timestamp"),
-                                false,
+                                true,
                                 false,
                                 false,
                                 BlankBatch::NoRows,

@@ -36,9 +36,10 @@ struct Backend {
     QString longTextType;  // text of any length (MariaDB's text stops at 64 KB)
     QString binaryType;    // bytes of any length
     QString timestampType; // to the millisecond, from before 1970
-    // unixODBC converts text for drivers without W entry points (Debian's
-    // SQLite3) through UCS-2, which has no room for characters outside the
-    // BMP; only drivers with W entry points are given those.
+    // Whether the database keeps characters beyond the BMP. Every driver here
+    // does: text goes to one without W entry points (Debian's SQLite3) in
+    // UTF-8, never through unixODBC's UCS-2 conversion, which has no room for
+    // them.
     bool beyondBmp;
     // Whether one batch may hold several statements separated by semicolons.
     bool severalStatements;
