@@ -1,6 +1,7 @@
 #include "data/odbc_catalog.h"
 
 #include "data/odbc_check.h"
+#include "data/odbc_info.h"
 #include "data/odbc_session.h"
 #include "data/odbc_text.h"
 
@@ -11,26 +12,6 @@
 namespace brindle::odbc {
 
 namespace {
-
-QString InfoText(SQLHDBC dbc, SQLUSMALLINT item) {
-    std::vector<SQLWCHAR> text(1024);
-    SQLSMALLINT bytes = 0;
-    SQLRETURN rc = SQLGetInfoW(dbc, item, text.data(),
-                               static_cast<SQLSMALLINT>(text.size() * sizeof(SQLWCHAR)), &bytes);
-    if (!SQL_SUCCEEDED(rc))
-        return {};
-    // A keyword list can be longer than the first buffer.
-    if (rc == SQL_SUCCESS_WITH_INFO && bytes >= SQLSMALLINT(text.size() * sizeof(SQLWCHAR))) {
-        text.resize(static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR) + 1);
-        rc = SQLGetInfoW(dbc, item, text.data(),
-                         static_cast<SQLSMALLINT>(text.size() * sizeof(SQLWCHAR)), &bytes);
-        if (!SQL_SUCCEEDED(rc))
-            return {};
-    }
-    const qsizetype units = qMin<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)),
-                                            static_cast<qsizetype>(text.size()) - 1);
-    return FromSqlWide(text.data(), units);
-}
 
 SQLUINTEGER InfoBits(SQLHDBC dbc, SQLUSMALLINT item) {
     SQLUINTEGER bits = 0;

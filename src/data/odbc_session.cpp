@@ -2,6 +2,7 @@
 
 #include "data/odbc_check.h"
 #include "data/odbc_driver_width.h"
+#include "data/odbc_info.h"
 #include "data/odbc_text.h"
 
 #include <sqlext.h>
@@ -12,22 +13,9 @@ namespace brindle::odbc {
 
 namespace {
 
-// A text of SQLGetInfoW; empty when the driver cannot say.
-QString InfoText(SQLHDBC dbc, SQLUSMALLINT info, SQLRETURN& rc) {
-    std::vector<SQLWCHAR> name(256);
-    SQLSMALLINT bytes = 0;
-    rc = SQLGetInfoW(dbc, info, name.data(),
-                     static_cast<SQLSMALLINT>(name.size() * sizeof(SQLWCHAR)), &bytes);
-    if (!SQL_SUCCEEDED(rc))
-        return {};
-    const qsizetype units = qMin<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)),
-                                            static_cast<qsizetype>(name.size()) - 1);
-    return FromSqlWide(name.data(), units);
-}
-
 QString DbmsName(SQLHDBC dbc) {
     SQLRETURN rc = SQL_SUCCESS;
-    QString name = InfoText(dbc, SQL_DBMS_NAME, rc);
+    QString name = InfoText(dbc, SQL_DBMS_NAME, &rc);
     Check(rc, SQL_HANDLE_DBC, dbc, "SQLGetInfoW(SQL_DBMS_NAME)");
     return name;
 }
@@ -67,8 +55,7 @@ Session::Session(const QString& connectionString)
           SQL_HANDLE_DBC, dbc, "SQLDriverConnectW");
     m_connection.markConnected();
     m_dbmsName = DbmsName(dbc);
-    SQLRETURN ignored = SQL_SUCCESS;
-    m_quirks = QuirksOfDriver(InfoText(dbc, SQL_DRIVER_NAME, ignored));
+    m_quirks = QuirksOfDriver(InfoText(dbc, SQL_DRIVER_NAME));
     m_getData = ReadGetDataSupport(dbc);
     if (m_quirks.getDataIgnoresPosition)
         m_getData.block = false;
