@@ -1,5 +1,6 @@
 #include "editor/completion_popup.h"
 
+#include "data/split_batches.h"
 #include "editor/batch_at_caret.h"
 #include "editor/rich_text_editor.h"
 
@@ -26,6 +27,39 @@ bool IsWordChar(QChar c) {
 
 bool IsQuoteOpen(QChar c) {
     return c == u'"' || c == u'`' || c == u'[';
+}
+
+// The lines a batch at the caret can take, read block by block from the
+// caret's outwards, so that opening the list costs the batch's lines and not
+// the whole script's: from after the GO line before the caret's line to the
+// next GO line (the caret's own, when it is on one). Offsets are those of the
+// document, whose plain text has one character for each of the block's.
+struct Region {
+    qsizetype start = 0;
+    QString text;
+};
+
+Region RegionAround(const QTextDocument& document, qsizetype caret) {
+    const QTextBlock caretBlock = document.findBlock(static_cast<int>(caret));
+    QTextBlock first = caretBlock;
+    while (first.previous().isValid() && !IsGoLine(first.previous().text()))
+        first = first.previous();
+    Region region{first.position(), {}};
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        if (block != first)
+            region.text += u'\n';
+        region.text += block.text();
+        if (block.position() >= caretBlock.position() && IsGoLine(block.text()))
+            break;
+    }
+    // As the document's plain text has them.
+    for (QChar& c : region.text) {
+        if (c == QChar::Nbsp)
+            c = u' ';
+        else if (c == QChar::LineSeparator)
+            c = u'\n';
+    }
+    return region;
 }
 
 } // namespace
@@ -130,16 +164,18 @@ void CompletionPopup::Close() {
 }
 
 void CompletionPopup::Open(bool asked) {
-    const QString text = m_editor.document()->toPlainText();
     const qsizetype caret = m_editor.textCursor().position();
-    editing::TextSpan batch{caret, 0};
-    if (const std::optional<editing::TextSpan> found = editing::BatchAt(text, caret);
-        found && found->start <= caret && caret <= found->end())
+    const Region region = RegionAround(*m_editor.document(), caret);
+    const qsizetype at = caret - region.start;
+    editing::TextSpan batch{at, 0};
+    if (const std::optional<editing::TextSpan> found = editing::BatchAt(region.text, at);
+        found && found->start <= at && at <= found->end())
         batch = *found;
-    m_context = AnalyseAt(QStringView(text).sliced(batch.start, batch.length), caret - batch.start);
+    m_context =
+        AnalyseAt(QStringView(region.text).sliced(batch.start, batch.length), at - batch.start);
     if (m_context.want == Want::Nothing)
         return Close();
-    m_wordStart = batch.start + m_context.wordStart;
+    m_wordStart = region.start + batch.start + m_context.wordStart;
     m_asked = asked;
     m_chosen = false;
     m_pending = false;

@@ -146,5 +146,21 @@ TEST_F(CompletionPopupTest, EscapeCommentsStringsAndTheEdgesOfTheText) {
     EXPECT_TRUE(editor.Text().endsWith(u"GO\r\nSELECT"));
 }
 
+// Only the caret's batch names its aliases, wherever it stands in a script,
+// and the name goes in at the caret's place in the whole text.
+TEST_F(CompletionPopupTest, AScriptsOtherBatchesLendNoAliases) {
+    const QString first = u"SELECT 1 FROM order_lines o\r\nGO\r\n"_s;
+    const QString last = u"\r\nGO\r\nSELECT o.t FROM order_lines o"_s;
+    editor.setText(first + u"SELECT o.t FROM orders o"_s + last);
+    editor.setSelStart(int(first.size()) + 10);
+    popup->OpenAsked();
+    EXPECT_EQ(editor.Text(), first + u"SELECT o.total FROM orders o"_s + last);
+
+    editor.setSelStart(int(editor.Text().size() - 19));
+    popup->OpenAsked();
+    EXPECT_FALSE(popup->IsOpen()) << "order_lines has no such column";
+    EXPECT_TRUE(editor.Text().endsWith(last));
+}
+
 } // namespace
 } // namespace brindle::test
