@@ -4,6 +4,7 @@
 #include "shell/font_substitutes.h"
 #include "shell/frm_main.h"
 #include "shell/huge_page_heap.h"
+#include "shell/one_malloc_arena.h"
 #include "shell/qt_japanese.h"
 #include "store/journal_warnings.h"
 #include "store/preferences.h"
@@ -18,6 +19,7 @@
 
 int main(int argc, char* argv[]) {
     brindle::StartWithHugePageHeap(argv);
+    brindle::UseOneMallocArena();
     QApplication app(argc, argv);
     brindle::SpeakJapanese(app);
     brindle::UseUtf8CharacterSet();
