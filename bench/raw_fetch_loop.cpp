@@ -9,6 +9,8 @@
 // Text is bound as SQL_C_CHAR unless --wide asks for SQL_C_WCHAR; --static
 // asks for a static cursor instead.
 
+#include "raw_odbc.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -24,17 +26,7 @@
 
 namespace {
 
-void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
-    if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
-        return;
-    SQLCHAR state[6] = {};
-    SQLCHAR message[1024] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
-    std::fprintf(stderr, "%s: [%s] %s\n", what, state, message);
-    std::exit(1);
-}
+using raw::Check;
 
 // One bound column and the arrays its values go to.
 struct Column {
@@ -70,16 +62,8 @@ int main(int argc, char** argv) {
     }
     const std::string query(std::istreambuf_iterator<char>(std::cin), {});
 
-    SQLHENV env = SQL_NULL_HENV;
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    Check(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(argv[i]), SQL_NTS, nullptr, 0,
-                           nullptr, SQL_DRIVER_NOPROMPT),
-          SQL_HANDLE_DBC, dbc, "connect");
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+    raw::Connection connection(argv[i]);
+    const SQLHSTMT stmt = connection.stmt;
     if (scrollable)
         SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC),
                        0);
@@ -160,10 +144,6 @@ int main(int argc, char** argv) {
         }
         rows += fetched;
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
     std::printf("%zu\n", rows);
     return 0;
 }

@@ -7,6 +7,8 @@
 //
 //   brindle_raw_xlsx_export CONNECTION-STRING OUT.xlsx < query
 
+#include "raw_odbc.h"
+
 #include <sql.h>
 #include <sqlext.h>
 #include <xlsxwriter.h>
@@ -21,20 +23,10 @@
 
 namespace {
 
+using raw::Check;
+
 constexpr SQLULEN kBlock = 1000;
 constexpr SQLULEN kTextBytes = 255 * 4 + 1;
-
-void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
-    if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
-        return;
-    SQLCHAR state[6] = {};
-    SQLCHAR message[1024] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
-    std::fprintf(stderr, "%s: [%s] %s\n", what, state, message);
-    std::exit(1);
-}
 
 struct Column {
     std::vector<char> buffer;
@@ -52,16 +44,8 @@ int main(int argc, char** argv) {
     }
     const std::string query(std::istreambuf_iterator<char>(std::cin), {});
 
-    SQLHENV env = SQL_NULL_HENV;
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    Check(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(argv[1]), SQL_NTS, nullptr, 0,
-                           nullptr, SQL_DRIVER_NOPROMPT),
-          SQL_HANDLE_DBC, dbc, "connect");
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+    raw::Connection connection(argv[1]);
+    const SQLHSTMT stmt = connection.stmt;
     Check(
         SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(query.c_str())), SQL_NTS),
         SQL_HANDLE_STMT, stmt, "execute");
@@ -124,10 +108,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
     std::printf("%u\n", static_cast<unsigned>(row - 1));
     return 0;
 }
